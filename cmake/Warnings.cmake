@@ -1,0 +1,18 @@
+# Warnings are errors everywhere in this project.
+add_library(cellbound_options INTERFACE)
+if(MSVC)
+  target_compile_options(cellbound_options INTERFACE /W4 /WX /permissive-)
+else()
+  target_compile_options(cellbound_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
+endif()
+
+if(CELLBOUND_SANITIZE)
+  target_compile_options(cellbound_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(cellbound_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(CELLBOUND_COVERAGE)
+  target_compile_options(cellbound_options INTERFACE --coverage -O0)
+  target_link_options(cellbound_options INTERFACE --coverage)
+endif()
