@@ -1,0 +1,55 @@
+#include "console/console.hpp"
+
+namespace cellbound {
+
+void Console::message(std::string_view text) {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out_.put('\n');
+    out_.flush();
+}
+
+void Console::prompt(std::string_view text) {
+    const auto lineStart = text.rfind('\n') + 1;  // 0 when there is no line feed
+    if (prompts_ && prompts_(text.substr(lineStart))) {
+        text = text.substr(0, lineStart);
+    }
+    print(text);
+}
+
+void Console::print(std::string_view text) {
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out_.flush();
+}
+
+void Console::setColour(TextAttribute attribute) {
+    if (colours_) {
+        colours_(attribute);
+    }
+}
+
+std::optional<TypedText> Console::readLine() {
+    out_.flush();
+    return in_.readLine();
+}
+
+std::optional<TypedText> Console::readWord() {
+    out_.flush();
+    return in_.readWord();
+}
+
+void Console::discardOne() {
+    out_.flush();
+    in_.discardOne();
+}
+
+bool Console::awaitReply(Read read, std::string_view expected, std::string_view hint) {
+    for (auto reply = (this->*read)(); reply; reply = (this->*read)()) {
+        if (*reply == expected) {
+            return true;
+        }
+        message(hint);
+    }
+    return false;
+}
+
+}  // namespace cellbound

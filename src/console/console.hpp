@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+#include <utility>
+
+#include "console/input_reader.hpp"
+#include "console/typed_text.hpp"
+
+namespace cellbound {
+
+// The two console text attributes the game uses.
+enum class TextAttribute : std::uint16_t {
+    Reply = 10,    // bright green: everything printed, and replies within a turn
+    Command = 13,  // bright magenta: while the command of a turn is typed
+};
+
+// Where colour changes go: escape codes, the Windows console, or nowhere.
+using ColourSink = std::function<void(TextAttribute)>;
+
+// Receives a prompt's last, unfinished line when a line editor is to show it
+// itself (it redraws that line while the player edits).
+using PromptSink = std::function<bool(std::string_view)>;
+
+// All the game's input and output go through here: message lines, prompts,
+// colours, and the reads of typed input.
+class Console {
+  public:
+    Console(std::istream& in, std::ostream& out, ColourSink colours = {}, PromptSink prompts = {})
+        : in_(*in.rdbuf()), out_(out), colours_(std::move(colours)), prompts_(std::move(prompts)) {}
+
+    // The text, a line feed, and a flush: one write.
+    void message(std::string_view text);
+    // The text alone, with no line end, flushed.
+    void print(std::string_view text);
+    // Asks for a reply on the same line: printed, or shown by a line editor.
+    void prompt(std::string_view text);
+    void setColour(TextAttribute attribute);
+
+    // Every read first sends what has been written, so the player sees it.
+    std::optional<TypedText> readLine();
+    std::optional<TypedText> readWord();
+    void discardOne();
+    [[nodiscard]] bool inputEnded() const noexcept { return in_.ended(); }
+
+    // An exchange: reads until the reply is exactly `expected`, answering
+    // every other reply with `hint`. False when input ends first.
+    bool awaitLine(std::string_view expected, std::string_view hint) {
+        return awaitReply(&Console::readLine, expected, hint);
+    }
+    bool awaitWord(std::string_view expected, std::string_view hint) {
+        return awaitReply(&Console::readWord, expected, hint);
+    }
+
+  private:
+    using Read = std::optional<TypedText> (Console::*)();
+    bool awaitReply(Read read, std::string_view expected, std::string_view hint);
+
+    InputReader in_;
+    std::ostream& out_;
+    ColourSink colours_;
+    PromptSink prompts_;
+};
+
+}  // namespace cellbound
