@@ -1,0 +1,26 @@
+#include "world/room.hpp"
+
+#include "console/console.hpp"
+
+namespace cellbound {
+
+void Room::listItems(Console& console) const {
+    if (items.empty()) {
+        console.message("\nThere is nothing worth picking up.");
+        return;
+    }
+    console.message("\nThe rooms items:");
+    for (const auto& item : items) {
+        console.message(item);
+    }
+}
+
+void Room::describe(Console& console) {
+    // An enemy keeps the room looking as it did on the first visit.
+    const bool revisit = visited && enemy.empty();
+    console.message(revisit && !revisitDescription.empty() ? revisitDescription : description);
+    listItems(console);
+    visited = true;
+}
+
+}  // namespace cellbound
