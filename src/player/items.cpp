@@ -1,0 +1,78 @@
+#include <algorithm>
+#include <string>
+
+#include "console/console.hpp"
+#include "player/player.hpp"
+
+namespace cellbound {
+
+// What tells a pick-up from a drop; the steps themselves are shared.
+struct Transfer {
+    std::string_view nothingToMove;
+    std::string_view heading;
+    void (*listGivingSide)(const Player& player, Console& console);
+    std::string_view prompt;
+    std::string_view notFound;
+    std::string_view confirmation;  // followed by the name and "."
+};
+
+namespace {
+
+constexpr Transfer kPickUp{
+    "There are no items to pick up in this room.",
+    "\nItems available to pick up:",
+    [](const Player& player, Console& console) { player.currentRoom->listItems(console); },
+    "\nEnter the item you want to pick up: ",
+    "Item not found in this room.",
+    "You picked up ",
+};
+
+constexpr Transfer kDrop{
+    "There are no items to drop.",
+    "\nItems available to drop:",
+    [](const Player& player, Console& console) { player.showInventory(console); },
+    "\nEnter the item you want to drop: ",
+    "Item not found in Inventory.",
+    "You dropped ",
+};
+
+}  // namespace
+
+void Player::pickUp(Console& console) {
+    transfer(console, kPickUp, currentRoom->items, inventory);
+}
+
+void Player::drop(Console& console) {
+    transfer(console, kDrop, inventory, currentRoom->items);
+}
+
+void Player::transfer(Console& console, const Transfer& how, std::vector<std::string>& from,
+                      std::vector<std::string>& to) {
+    if (from.empty()) {
+        console.message(how.nothingToMove);
+        return;
+    }
+    console.message(how.heading);
+    how.listGivingSide(*this, console);
+    console.prompt(how.prompt);
+
+    // At end of input there is no name, which matches nothing.
+    const auto name = console.readWord();
+    const auto found =
+        name ? std::ranges::find_if(from, [&](const std::string& item) { return *name == item; })
+             : from.end();
+    if (found == from.end()) {
+        console.message(how.notFound);
+    } else {
+        // The receiving side gains the name before the giving side loses it.
+        to.emplace_back(name->text());
+        from.erase(found);
+        console.message(std::string(how.confirmation).append(name->text()).append("."));
+        updateItemFlags();
+    }
+    // Takes the character after the name, normally the line end, so the
+    // next command starts on a fresh line.
+    console.discardOne();
+}
+
+}  // namespace cellbound
