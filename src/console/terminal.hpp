@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+#include "console/console.hpp"
+
+namespace cellbound {
+
+// The process's own console: the standard streams, the colours on this
+// platform, and the wait for a key at the end. The one place that touches
+// the process's streams and the terminal.
+class Terminal {
+  public:
+    Terminal();
+    // Gives the terminal back as it was found, as far as the platform allows.
+    ~Terminal();
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+    Terminal(Terminal&&) = delete;
+    Terminal& operator=(Terminal&&) = delete;
+
+    Console& console();
+    // Asks for any key and waits for it.
+    void pause();
+
+    struct Platform;
+
+  private:
+    std::unique_ptr<Platform> platform_;
+};
+
+}  // namespace cellbound

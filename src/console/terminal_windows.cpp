@@ -1,0 +1,36 @@
+// The Windows console: colours through the console API, and the platform's
+// own pause command at the end.
+#include <windows.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "console/terminal.hpp"
+
+namespace cellbound {
+
+struct Terminal::Platform {
+    // Results are ignored: redirected output simply has no colour.
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    Console console{std::cin, std::cout, [handle = output](TextAttribute attribute) {
+                        SetConsoleTextAttribute(handle, static_cast<WORD>(attribute));
+                    }};
+};
+
+Terminal::Terminal() {
+    std::ios::sync_with_stdio(false);
+    platform_ = std::make_unique<Platform>();
+}
+
+Terminal::~Terminal() = default;
+
+Console& Terminal::console() {
+    return platform_->console;
+}
+
+void Terminal::pause() {
+    std::cout.flush();
+    static_cast<void>(std::system("pause"));
+}
+
+}  // namespace cellbound
