@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "session.hpp"
+
+namespace cellbound {
+namespace {
+
+using enum RoomLabel;
+using testing::Session;
+
+constexpr const char* kPickUpListing =
+    "\nItems available to pick up:\n\nThe rooms items:\nSword\n"
+    "\nEnter the item you want to pick up: ";
+
+TEST(PickUp, TakesOnlyTheExactNameAndAlwaysDiscardsOneCharacterAfterIt) {
+    for (const std::string reply : {"sword", "SWORD", "Swor", "Swords"}) {
+        Session session(reply + "\nlook\n");
+        session.standIn(Armoury);
+        session.player.pickUp(session.console);
+        EXPECT_EQ(session.printed(),
+                  std::string(kPickUpListing) + "Item not found in this room.\n");
+        EXPECT_EQ(session.room(Armoury).items, std::vector<std::string>{"Sword"});
+        EXPECT_EQ(session.unread(), "look\n");
+    }
+    Session session("   Sword north\n");
+    session.standIn(Armoury);
+    session.player.pickUp(session.console);
+    EXPECT_EQ(session.printed(), std::string(kPickUpListing) + "You picked up Sword.\n");
+    EXPECT_TRUE(session.room(Armoury).items.empty());
+    EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Sword"});
+    EXPECT_TRUE(session.player.hasSword);
+    EXPECT_EQ(session.unread(), "north\n");  // the rest of the line is the next command
+}
+
+TEST(PickUp, IsRefusedInAnEmptyRoomWithoutReadingAnything) {
+    Session session("Sword\n");
+    session.player.pickUp(session.console);
+    EXPECT_EQ(session.printed(), "There are no items to pick up in this room.\n");
+    EXPECT_EQ(session.unread(), "Sword\n");
+}
+
+TEST(PickUp, MeetsTheEndOfInputAsANameThatMatchesNothing) {
+    Session session("  \n");
+    session.standIn(GuardRoom);  // allowed while the guard is there
+    session.player.pickUp(session.console);
+    EXPECT_EQ(session.printed(),
+              "\nItems available to pick up:\n\nThe rooms items:\nKey\n"
+              "\nEnter the item you want to pick up: Item not found in this room.\n");
+    EXPECT_EQ(session.room(GuardRoom).items, std::vector<std::string>{"Key"});
+}
+
+TEST(Drop, PutsTheItemAtTheEndOfTheRoomListAndClearsItsFlag) {
+    Session session("Sword\nKey\nGem\n");
+    session.give("Sword");
+    session.give("Key");
+    session.give("Shield");
+    session.standIn(GuardRoom);
+    session.player.drop(session.console);
+    EXPECT_EQ(session.printed(),
+              "\nItems available to drop:\n\nInventory list:\nSword\nKey\nShield\n"
+              "\nEnter the item you want to drop: You dropped Sword.\n");
+    EXPECT_EQ(session.room(GuardRoom).items, (std::vector<std::string>{"Key", "Sword"}));
+    EXPECT_EQ(session.player.inventory, (std::vector<std::string>{"Key", "Shield"}));
+    EXPECT_FALSE(session.player.hasSword);
+    EXPECT_TRUE(session.player.hasShield);
+
+    session.player.drop(session.console);  // the Key has no flag to clear
+    EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Shield"});
+    EXPECT_TRUE(session.player.hasShield);
+    session.player.drop(session.console);
+    EXPECT_TRUE(session.printed().ends_with("Item not found in Inventory.\n"));
+}
+
+TEST(Drop, IsRefusedWithNothingCarried) {
+    Session session("Sword\n");
+    session.player.drop(session.console);
+    EXPECT_EQ(session.printed(), "There are no items to drop.\n");
+    EXPECT_EQ(session.unread(), "Sword\n");
+}
+
+TEST(Items, FlagsFollowTheInventoryThroughEveryTransfer) {
+    Session session("Shield\nShield\nShield\n");
+    session.standIn(ShieldRoom);
+    session.player.pickUp(session.console);
+    EXPECT_TRUE(session.player.hasShield);
+    session.player.drop(session.console);
+    EXPECT_FALSE(session.player.hasShield);
+    session.player.pickUp(session.console);
+    EXPECT_TRUE(session.player.hasShield);
+    EXPECT_FALSE(session.player.hasSword || session.player.hasGem);
+}
+
+}  // namespace
+}  // namespace cellbound

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "session.hpp"
+
+namespace cellbound {
+namespace {
+
+using enum RoomLabel;
+using testing::Session;
+
+constexpr const char* kLocked = "\nThe door is locked. You need a Key to get in.\n";
+constexpr const char* kNoKey = "\nYou do not posses a key. Try to come back if you find one.\n";
+constexpr const char* kKeyFits = "\nThe Key you have seems like it might fit the lock.\n";
+constexpr const char* kUseKeyHint = "\nYou have a feeling you should Use Key.\n";
+constexpr const char* kDoorOpens = "\nThe door opens with the key.\n";
+constexpr const char* kHeld = "You cannot leave while you are being attacked.\n";
+
+TEST(Move, FollowsEveryExitOfTheMapWithItsMessage) {
+    struct Way {
+        const char* command;
+        Room* Room::*exit;
+        const char* moved;
+    };
+    const Way ways[] = {{"north", &Room::north, "\nYou moved to the north.\n"},
+                        {"East", &Room::east, "\nYou moved to the east.\n"},
+                        {"south", &Room::south, "\nYou moved to the south.\n"},
+                        {"West", &Room::west, "\nYou moved to the west.\n"}};
+    Session session;
+    int passages = 0;
+    for (std::size_t label = 0; label < kRoomCount; ++label) {
+        Room& from = session.room(static_cast<RoomLabel>(label));
+        for (const Way& way : ways) {
+            from.enemy.clear();
+            from.locked = false;
+            session.player.currentRoom = &from;
+            Room* const to = from.*way.exit;
+            if (to != nullptr) {
+                to->locked = false;
+            }
+            session.player.move(session.console, way.command);
+            const std::string printed = session.printed();
+            if (to == nullptr) {
+                EXPECT_EQ(printed, "\nThere is no way to go that direction.\n");
+                EXPECT_EQ(session.player.currentRoom, &from);
+            } else {
+                ++passages;
+                EXPECT_TRUE(printed.starts_with(way.moved)) << printed;
+                EXPECT_EQ(session.player.currentRoom, to);
+                EXPECT_TRUE(to->visited);
+            }
+        }
+    }
+    EXPECT_EQ(passages, 22);  // eleven passages, both ways
+}
+
+TEST(Move, AnEnemyHoldsThePlayerWhicheverWayButLetsThemIn) {
+    Session session;
+    session.standIn(BeastHall);
+    session.room(BeastHall).enemy.clear();  // beaten earlier
+    session.player.move(session.console, "north");
+    EXPECT_EQ(session.player.currentRoom, &session.room(GuardRoom));
+    for (const char* way : {"East", "south", "north", "west"}) {
+        session.player.move(session.console, way);
+    }
+    EXPECT_TRUE(session.printed().ends_with(std::string(kHeld) + kHeld + kHeld + kHeld));
+    EXPECT_EQ(session.player.currentRoom, &session.room(GuardRoom));
+}
+
+TEST(LockedDoor, TurnsAwayAPlayerWithoutTheKeyAndReadsNothing) {
+    Session session("Use Key\n");
+    session.room(Bedroom).addItem("Key");  // lying here, not carried
+    session.player.move(session.console, "South");
+    EXPECT_EQ(session.printed(), std::string(kLocked) + kNoKey);
+    EXPECT_EQ(session.player.currentRoom, &session.room(Bedroom));
+    EXPECT_EQ(session.unread(), "Use Key\n");
+}
+
+TEST(LockedDoor, OpensOnlyForTheExactLineUseKey) {
+    Session session("use key\nUse Key \n\nUse Key\nlook\n");
+    session.give("Key");
+    session.player.move(session.console, "south");
+    EXPECT_EQ(session.printed(),
+              std::string(kLocked) + kKeyFits + kUseKeyHint + kUseKeyHint + kUseKeyHint +
+                  kDoorOpens +
+                  "\nAs you unlock the door and enter the room, you see a life sized doll. "
+                  "\nSurrounding her are various candles and flowers. You believe them to be "
+                  "offerings, though for what you do not know. \nThe door to North you came in is "
+                  "the only way out.\n\nThe rooms items:\nGem\n");
+    EXPECT_EQ(session.player.currentRoom, &session.room(DollRoom));
+    EXPECT_FALSE(session.room(DollRoom).locked);
+    EXPECT_EQ(session.unread(), "look\n");
+
+    // Once open it is an ordinary door, and the Key stays carried.
+    session.player.move(session.console, "north");
+    session.player.move(session.console, "south");
+    EXPECT_TRUE(session.printed().find("\nYou moved to the south.\n") != std::string::npos);
+    EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Key"});
+}
+
+TEST(LockedDoor, StaysShutWhenInputEndsDuringTheExchange) {
+    Session session("use key\nUse");
+    session.give("Key");
+    session.player.move(session.console, "south");
+    EXPECT_EQ(session.printed(), std::string(kLocked) + kKeyFits + kUseKeyHint + kUseKeyHint);
+    EXPECT_EQ(session.player.currentRoom, &session.room(Bedroom));
+    EXPECT_TRUE(session.room(DollRoom).locked);
+}
+
+TEST(LockedDoor, MattersOnlyForMovesSouth) {
+    Session session;
+    for (std::size_t label = 0; label < kRoomCount; ++label) {
+        session.room(static_cast<RoomLabel>(label)).locked = true;
+    }
+    session.player.move(session.console, "east");
+    session.player.move(session.console, "north");
+    EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
+    session.player.move(session.console, "south");
+    EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
+    EXPECT_TRUE(session.printed().ends_with(std::string(kLocked) + kNoKey));
+}
+
+}  // namespace
+}  // namespace cellbound

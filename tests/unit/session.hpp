@@ -1,0 +1,43 @@
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "console/console.hpp"
+#include "player/player.hpp"
+
+namespace cellbound::testing {
+
+// A player and a console over strings: what is typed goes in, and what the
+// game printed is taken out piece by piece.
+struct Session {
+    explicit Session(std::string typed = {}) : in(std::move(typed)) {}
+
+    std::istringstream in;
+    std::ostringstream out;
+    std::vector<TextAttribute> colours;
+    Console console{in, out, [this](TextAttribute attribute) { colours.push_back(attribute); }};
+    Player player;
+
+    Room& room(RoomLabel label) { return player.world.room(label); }
+    void standIn(RoomLabel label) { player.currentRoom = &room(label); }
+    void give(const std::string& item) {
+        player.inventory.push_back(item);
+        player.hasSword = player.hasSword || item == "Sword";
+        player.hasShield = player.hasShield || item == "Shield";
+        player.hasGem = player.hasGem || item == "Gem";
+    }
+
+    // What has been printed since the last call.
+    std::string printed() {
+        std::string text = out.str();
+        out.str({});
+        return text;
+    }
+    // What is still unread of the typed input.
+    std::string unread() { return {std::istreambuf_iterator<char>(in), {}}; }
+};
+
+}  // namespace cellbound::testing
