@@ -58,7 +58,12 @@ void installSignalHandlers() {
     sigemptyset(&action.sa_mask);
     action.sa_flags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        static_cast<void>(::sigaction(signal, &action, nullptr));
+        // A signal the shell told us to ignore (a background job, nohup)
+        // stays ignored.
+        struct sigaction inherited {};
+        if (::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler != SIG_IGN) {
+            static_cast<void>(::sigaction(signal, &action, nullptr));
+        }
     }
 }
 
