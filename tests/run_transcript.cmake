@@ -19,7 +19,12 @@ if(PLATFORM_PAUSE)
   if(at GREATER_EQUAL 0)
     string(SUBSTRING "${expected}" 0 ${at} expected)
     string(LENGTH "${expected}" kept)
+    string(SUBSTRING "${actual}" ${kept} -1 pauseText)
     string(SUBSTRING "${actual}" 0 ${kept} actual)
+    # Whatever the platform says, it is one line and nothing else.
+    if(NOT pauseText MATCHES "^[^\n]+\n?$")
+      message(FATAL_ERROR "expected the platform's pause alone after the game, got: [${pauseText}]")
+    endif()
   endif()
 endif()
 

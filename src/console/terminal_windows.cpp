@@ -1,5 +1,7 @@
 // The Windows console: colours through the console API, and the platform's
 // own pause command at the end.
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdlib>
