@@ -29,7 +29,7 @@ using PromptSink = std::function<bool(std::string_view)>;
 // All the game's input and output go through here: message lines, prompts,
 // colours, and the reads of typed input.
 class Console {
-  public:
+public:
     Console(std::istream& in, std::ostream& out, ColourSink colours = {}, PromptSink prompts = {})
         : in_(*in.rdbuf()), out_(out), colours_(std::move(colours)), prompts_(std::move(prompts)) {}
 
@@ -56,7 +56,7 @@ class Console {
         return awaitReply(&Console::readWord, expected, hint);
     }
 
-  private:
+private:
     using Read = std::optional<TypedText> (Console::*)();
     bool awaitReply(Read read, std::string_view expected, std::string_view hint);
 

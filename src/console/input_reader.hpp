@@ -12,7 +12,7 @@ namespace cellbound {
 // a carriage return directly before a line feed is part of the line end (as
 // the Windows console delivers lines), and end of input is sticky.
 class InputReader {
-  public:
+public:
     explicit InputReader(std::streambuf& source) : source_(source) {}
 
     // Characters up to the next line feed, which is consumed. No line when
@@ -32,7 +32,7 @@ class InputReader {
     // A character that is not a character: what reads meet at end of input.
     static constexpr int kEnd = std::streambuf::traits_type::eof();
 
-  private:
+private:
     int next();
     int peek();
 

@@ -14,7 +14,7 @@ namespace cellbound {
 // like any other stream, one line at a time, so what is left of a line after
 // a word read is still there for the next read.
 class LineEditor : public std::streambuf {
-  public:
+public:
     LineEditor();
     ~LineEditor() override;
     LineEditor(const LineEditor&) = delete;
@@ -27,10 +27,10 @@ class LineEditor : public std::streambuf {
     // waiting to be read: then no edit follows the prompt.
     bool takePrompt(std::string_view text);
 
-  protected:
+protected:
     int_type underflow() override;
 
-  private:
+private:
     static char* promptOf(editline* editor);
 
     editline* editor_;

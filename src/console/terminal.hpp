@@ -10,7 +10,7 @@ namespace cellbound {
 // platform, and the wait for a key at the end. The one place that touches
 // the process's streams and the terminal.
 class Terminal {
-  public:
+public:
     Terminal();
     // Gives the terminal back as it was found, as far as the platform allows.
     ~Terminal();
@@ -25,7 +25,7 @@ class Terminal {
 
     struct Platform;
 
-  private:
+private:
     std::unique_ptr<Platform> platform_;
 };
 

@@ -10,7 +10,7 @@ namespace cellbound {
 // long, but the game only ever compares it with short fixed texts, so only a
 // prefix is kept; anything longer is marked over-long and equals nothing.
 class TypedText {
-  public:
+public:
     static constexpr std::size_t kKeptLength = 64;
 
     void append(char c) {
@@ -29,7 +29,7 @@ class TypedText {
         return !overLong_ && text_ == expected;
     }
 
-  private:
+private:
     std::string text_;
     bool overLong_ = false;
 };

@@ -8,7 +8,7 @@ namespace cellbound {
 // The game from its opening text to the last turn. The caller owns the
 // console and the player; the platform's final pause is left to the caller.
 class TurnLoop {
-  public:
+public:
     TurnLoop(Console& console, Player& player) : console_(console), player_(player) {}
 
     // The command list, the waking text and the start room.
@@ -18,7 +18,7 @@ class TurnLoop {
     // input has ended.
     bool turn();
 
-  private:
+private:
     void dispatch(const TypedText& command);
     void talk();
 

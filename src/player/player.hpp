@@ -14,7 +14,7 @@ struct Transfer;
 // The player: where they stand, what they carry, and whether the game is
 // won. Holds the world it plays in, so it is created once and stays put.
 class Player {
-  public:
+public:
     Player() = default;
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -47,7 +47,7 @@ class Player {
     void defeat(Console& console, std::string_view lostToText);
     void resetRooms();
 
-  private:
+private:
     void updateItemFlags();
     void transfer(Console& console, const Transfer& how, std::vector<std::string>& from,
                   std::vector<std::string>& to);

@@ -11,7 +11,7 @@ class Console;
 // One location of the prison. A room stores no name: rooms are told apart by
 // reference, and refer to each other through their exits.
 class Room {
-  public:
+public:
     Room(std::string_view description, std::string_view revisitDescription)
         : description(description), revisitDescription(revisitDescription) {}
 

@@ -10,11 +10,11 @@ namespace {
 
 // Counts the writes that reach the device: one for each flush of pending text.
 class WriteCounter : public std::streambuf {
-  public:
+public:
     int writes = 0;
     std::string written;
 
-  protected:
+protected:
     int_type overflow(int_type c) override {
         pending_.push_back(traits_type::to_char_type(c));
         return c;
@@ -32,7 +32,7 @@ class WriteCounter : public std::streambuf {
         return 0;
     }
 
-  private:
+private:
     std::string pending_;
 };
 
