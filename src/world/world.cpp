@@ -61,7 +61,13 @@ static_assert(rowsInLabelOrder());
 
 }  // namespace
 
-World::World() {
+World::World() : rooms_(buildMap()), startRoom(&room(Bedroom)) {}
+
+World::Rooms World::buildMap() {
+    Rooms rooms;
+    const auto at = [&rooms](RoomLabel label) -> Room& {
+        return *rooms.at(static_cast<std::size_t>(label));
+    };
     for (const RoomPlan& plan : kMap) {
         auto room = std::make_unique<Room>(plan.description, plan.revisitDescription);
         if (!plan.item.empty()) {
@@ -71,17 +77,17 @@ World::World() {
             room->setEnemy(plan.enemy);
         }
         room->locked = plan.locked;
-        rooms_.at(static_cast<std::size_t>(plan.label)) = std::move(room);
+        rooms.at(static_cast<std::size_t>(plan.label)) = std::move(room);
     }
-    const auto link = [this](Exit exit) { return exit ? &room(*exit) : nullptr; };
+    const auto link = [&at](Exit exit) { return exit ? &at(*exit) : nullptr; };
     for (const RoomPlan& plan : kMap) {
-        Room& room = this->room(plan.label);
+        Room& room = at(plan.label);
         room.north = link(plan.north);
         room.east = link(plan.east);
         room.south = link(plan.south);
         room.west = link(plan.west);
     }
-    startRoom = &room(Bedroom);
+    return rooms;
 }
 
 }  // namespace cellbound

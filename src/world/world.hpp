@@ -30,10 +30,13 @@ inline constexpr std::size_t kRoomCount = 12;
 // The prison. Owns its rooms, which live as long as the world; the map is
 // built once, from a fixed table, and never rebuilt.
 class World {
-  public:
+    using Rooms = std::array<std::unique_ptr<Room>, kRoomCount>;
+    Rooms rooms_;  // built first: startRoom points into it
+
+public:
     World();
 
-    Room* startRoom = nullptr;  // the Bedroom
+    Room* startRoom;  // the Bedroom
 
     // Rooms and the player point into this world, so it stays where it is.
     World(const World&) = delete;
@@ -46,8 +49,8 @@ class World {
         return *rooms_.at(static_cast<std::size_t>(label));
     }
 
-  private:
-    std::array<std::unique_ptr<Room>, kRoomCount> rooms_;
+private:
+    static Rooms buildMap();
 };
 
 }  // namespace cellbound
