@@ -4,10 +4,14 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
-#include <iostream>
+#include <istream>
 #include <optional>
+#include <ostream>
+#include <streambuf>
+#include <string>
 #include <string_view>
 
 #include "console/terminal.hpp"
@@ -67,6 +71,63 @@ void installSignalHandlers() {
     }
 }
 
+// Standard input through its file descriptor, read in blocks.
+class DescriptorInput : public std::streambuf {
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        ssize_t count = 0;
+        do {
+            count = ::read(STDIN_FILENO, block_.data(), block_.size());
+        } while (count < 0 && errno == EINTR);
+        if (count <= 0) {
+            return traits_type::eof();
+        }
+        setg(block_.data(), block_.data(), block_.data() + count);
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    std::array<char, 8192> block_{};
+};
+
+// Standard output through its file descriptor: what is written is held until
+// the next flush, which sends it with one write.
+class DescriptorOutput : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            pending_.push_back(traits_type::to_char_type(c));
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pending_.append(text, static_cast<std::size_t>(count));
+        return count;
+    }
+    int sync() override {
+        std::size_t sent = 0;
+        while (sent < pending_.size()) {
+            const ssize_t count =
+                ::write(STDOUT_FILENO, pending_.data() + sent, pending_.size() - sent);
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count <= 0) {
+                break;  // the reader has gone; there is no one left to tell
+            }
+            sent += static_cast<std::size_t>(count);
+        }
+        pending_.clear();
+        return 0;
+    }
+
+private:
+    std::string pending_;
+};
+
 // Waits for one key press, without Enter and without echo.
 void waitForKey() {
     termios modes{};
@@ -89,18 +150,19 @@ void waitForKey() {
 struct Terminal::Platform {
     bool inputIsTerminal = ::isatty(STDIN_FILENO) == 1;
     bool outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    // The game's own buffering: one write per message line, and input read
+    // in blocks however long a line is.
+    DescriptorInput plainInput;
+    DescriptorOutput plainOutput;
 #ifdef CELLBOUND_HAVE_LIBEDIT
     std::optional<LineEditor> editor;
 #endif
-    std::istream* input = &std::cin;
-    std::optional<std::istream> editedInput;
+    std::istream input{&plainInput};
+    std::ostream output{&plainOutput};
     std::optional<Console> console;
 };
 
 Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
-    // The game's own buffering: one write per message line, and a long line
-    // of input read in blocks.
-    std::ios::sync_with_stdio(false);
     Platform& p = *platform_;
 
     given.colours = p.outputIsTerminal;
@@ -111,22 +173,22 @@ Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
 #ifdef CELLBOUND_HAVE_LIBEDIT
     if (p.inputIsTerminal && p.outputIsTerminal) {
         LineEditor& editor = p.editor.emplace();
-        p.input = &p.editedInput.emplace(&editor);
+        p.input.rdbuf(&editor);
         prompts = [&editor](std::string_view text) { return editor.takePrompt(text); };
     }
 #endif
     ColourSink colours;
     if (p.outputIsTerminal) {
-        colours = [](TextAttribute attribute) {
+        colours = [&output = p.output](TextAttribute attribute) {
             // Sent with the next flush, together with the text it colours.
-            std::cout << (attribute == TextAttribute::Command ? kBrightMagenta : kBrightGreen);
+            output << (attribute == TextAttribute::Command ? kBrightMagenta : kBrightGreen);
         };
     }
-    p.console.emplace(*p.input, std::cout, std::move(colours), std::move(prompts));
+    p.console.emplace(p.input, p.output, std::move(colours), std::move(prompts));
 }
 
 Terminal::~Terminal() {
-    std::cout.flush();
+    platform_->output.flush();
     giveTerminalBack();
 }
 
