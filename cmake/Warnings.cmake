@@ -12,6 +12,14 @@ if(CELLBOUND_SANITIZE)
   target_link_options(cellbound_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(CELLBOUND_FUZZ)
+  # Everything the fuzz target plays is instrumented for libFuzzer and checked
+  # by the sanitizers.
+  target_compile_options(cellbound_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  target_link_options(cellbound_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 if(CELLBOUND_COVERAGE)
   target_compile_options(cellbound_options INTERFACE --coverage -O0)
   target_link_options(cellbound_options INTERFACE --coverage)

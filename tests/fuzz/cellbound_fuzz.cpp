@@ -1,0 +1,115 @@
+// Plays a whole game on arbitrary typed bytes and checks, after every turn,
+// what must hold whatever is typed. The checks look at the game from outside:
+// a walk over the rooms, not fields added to the game's records.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <istream>
+#include <map>
+#include <ostream>
+#include <set>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "console/console.hpp"
+#include "game/turn_loop.hpp"
+#include "player/player.hpp"
+
+namespace {
+
+using cellbound::Player;
+using cellbound::Room;
+
+// Output is not looked at here; the transcripts do that.
+class Discard : public std::streambuf {
+protected:
+    int_type overflow(int_type c) override { return c; }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize n) override { return n; }
+};
+
+class ReadOnly : public std::streambuf {
+public:
+    ReadOnly(const char* data, std::size_t size) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): the get area is never written
+        char* begin = const_cast<char*>(data);
+        setg(begin, begin, begin + size);
+    }
+};
+
+void require(bool holds) {
+    if (!holds) {
+        std::abort();
+    }
+}
+
+using Exits = std::array<const Room*, 4>;
+
+// Every room reachable from the start, with its exits.
+std::map<const Room*, Exits> walk(const Player& player) {
+    std::map<const Room*, Exits> rooms;
+    std::set<const Room*> toVisit{player.world.startRoom};
+    while (!toVisit.empty()) {
+        const Room* room = *toVisit.begin();
+        toVisit.erase(toVisit.begin());
+        const Exits exits{room->north, room->east, room->south, room->west};
+        rooms.emplace(room, exits);
+        for (const Room* next : exits) {
+            if (next != nullptr && !rooms.contains(next)) {
+                toVisit.insert(next);
+            }
+        }
+    }
+    return rooms;
+}
+
+void checkInvariants(const Player& player, const std::map<const Room*, Exits>& map, bool wasOver) {
+    require(walk(player) == map);  // the map's exits never change
+    require(player.currentRoom != nullptr && map.contains(player.currentRoom));
+    require(player.gameOver || !wasOver);
+
+    std::map<std::string, int> places;
+    for (const auto& [room, exits] : map) {
+        for (const auto& item : room->items) {
+            ++places[item];
+        }
+    }
+    for (const auto& item : player.inventory) {
+        ++places[item];
+    }
+    for (const auto& [item, count] : places) {
+        require(count == 1);
+        require(item == "Gem" || item == "Sword" || item == "Key" || item == "Shield");
+    }
+    const auto carries = [&player](std::string_view item) {
+        return std::find(player.inventory.begin(), player.inventory.end(), item) !=
+               player.inventory.end();
+    };
+    require(player.hasSword == carries("Sword"));
+    require(player.hasShield == carries("Shield"));
+    require(player.hasGem == carries("Gem"));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ReadOnly typed(reinterpret_cast<const char*>(data), size);
+    Discard printed;
+    std::istream in(&typed);
+    std::ostream out(&printed);
+    cellbound::Console console(in, out);
+
+    Player player;
+    const auto map = walk(player);
+    require(map.size() == cellbound::kRoomCount);
+    cellbound::TurnLoop loop(console, player);
+    loop.start();
+    bool wasOver = false;
+    for (bool goesOn = true; goesOn;) {
+        goesOn = loop.turn();
+        checkInvariants(player, map, wasOver);
+        wasOver = player.gameOver;
+    }
+    return 0;
+}
