@@ -1,5 +1,6 @@
 # Plays one transcript: the game reads TYPED as its standard input, and what
-# it prints must be EXPECTED, byte for byte, with exit status 0.
+# it prints must be EXPECTED, byte for byte, with exit status 0 and nothing on
+# standard error.
 #
 # With PLATFORM_PAUSE set (the Windows console), the final pause is the
 # platform's own: its text is left out of the comparison and CR LF line ends
@@ -8,6 +9,7 @@ execute_process(
   COMMAND ${EMULATOR} ${GAME}
   INPUT_FILE ${TYPED}
   OUTPUT_VARIABLE actual
+  ERROR_VARIABLE complaints
   RESULT_VARIABLE status
   TIMEOUT 45)
 file(READ ${EXPECTED} expected)
@@ -29,7 +31,10 @@ if(PLATFORM_PAUSE)
 endif()
 
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "exit status ${status}")
+  message(FATAL_ERROR "exit status ${status}\n${complaints}")
+endif()
+if(NOT complaints STREQUAL "")
+  message(FATAL_ERROR "the game wrote to standard error:\n${complaints}")
 endif()
 if(NOT actual STREQUAL expected)
   string(LENGTH "${expected}" expectedLength)

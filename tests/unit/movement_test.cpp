@@ -68,6 +68,15 @@ TEST(Move, AnEnemyHoldsThePlayerWhicheverWayButLetsThemIn) {
     EXPECT_EQ(session.player.currentRoom, &session.room(GuardRoom));
 }
 
+TEST(Move, IsToldByTheFirstCharacterAloneAndIgnoresAnythingElse) {
+    Session session;
+    session.player.move(session.console, "");
+    session.player.move(session.console, "up");
+    EXPECT_EQ(session.printed(), "");
+    session.player.move(session.console, "e");
+    EXPECT_EQ(session.player.currentRoom, &session.room(Clinic));
+}
+
 TEST(LockedDoor, TurnsAwayAPlayerWithoutTheKeyAndReadsNothing) {
     Session session("Use Key\n");
     session.room(Bedroom).addItem("Key");  // lying here, not carried
