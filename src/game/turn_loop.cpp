@@ -75,7 +75,7 @@ bool TurnLoop::turn() {
 }
 
 void TurnLoop::dispatch(const TypedText& command) {
-    const auto* const row = std::ranges::find_if(
+    const auto row = std::ranges::find_if(
         kCommands, [&](const CommandWord& candidate) { return command == candidate.word; });
     if (row == kCommands.end()) {
         console_.message(kInvalid);

@@ -12,8 +12,8 @@ class Console;
 // reference, and refer to each other through their exits.
 class Room {
 public:
-    Room(std::string_view description, std::string_view revisitDescription)
-        : description(description), revisitDescription(revisitDescription) {}
+    Room(std::string_view firstVisitText, std::string_view laterVisitText)
+        : description(firstVisitText), revisitDescription(laterVisitText) {}
 
     // Exits point into the map; copying a room would leave them pointing at
     // the original's neighbours.

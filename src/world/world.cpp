@@ -69,23 +69,23 @@ World::Rooms World::buildMap() {
         return *rooms.at(static_cast<std::size_t>(label));
     };
     for (const RoomPlan& plan : kMap) {
-        auto room = std::make_unique<Room>(plan.description, plan.revisitDescription);
+        auto built = std::make_unique<Room>(plan.description, plan.revisitDescription);
         if (!plan.item.empty()) {
-            room->addItem(plan.item);
+            built->addItem(plan.item);
         }
         if (!plan.enemy.empty()) {
-            room->setEnemy(plan.enemy);
+            built->setEnemy(plan.enemy);
         }
-        room->locked = plan.locked;
-        rooms.at(static_cast<std::size_t>(plan.label)) = std::move(room);
+        built->locked = plan.locked;
+        rooms.at(static_cast<std::size_t>(plan.label)) = std::move(built);
     }
     const auto link = [&at](Exit exit) { return exit ? &at(*exit) : nullptr; };
     for (const RoomPlan& plan : kMap) {
-        Room& room = at(plan.label);
-        room.north = link(plan.north);
-        room.east = link(plan.east);
-        room.south = link(plan.south);
-        room.west = link(plan.west);
+        Room& linked = at(plan.label);
+        linked.north = link(plan.north);
+        linked.east = link(plan.east);
+        linked.south = link(plan.south);
+        linked.west = link(plan.west);
     }
     return rooms;
 }
