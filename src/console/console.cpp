@@ -8,6 +8,18 @@ void Console::message(std::string_view text) {
     out_.flush();
 }
 
+void Console::list(std::string_view heading, const std::vector<std::string>& names,
+                   std::string_view whenEmpty) {
+    if (names.empty()) {
+        message(whenEmpty);
+        return;
+    }
+    message(heading);
+    for (const auto& name : names) {
+        message(name);
+    }
+}
+
 void Console::prompt(std::string_view text) {
     const auto lineStart = text.rfind('\n') + 1;  // 0 when there is no line feed
     if (prompts_ && prompts_(text.substr(lineStart))) {

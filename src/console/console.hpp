@@ -5,8 +5,10 @@
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "console/input_reader.hpp"
 #include "console/typed_text.hpp"
@@ -35,6 +37,10 @@ public:
 
     // The text, a line feed, and a flush: one write.
     void message(std::string_view text);
+    // `heading`, then each name as a message line of its own; `whenEmpty`
+    // alone when there are no names.
+    void list(std::string_view heading, const std::vector<std::string>& names,
+              std::string_view whenEmpty);
     // The text alone, with no line end, flushed.
     void print(std::string_view text);
     // Asks for a reply on the same line: printed, or shown by a line editor.

@@ -6,14 +6,7 @@
 namespace cellbound {
 
 void Player::showInventory(Console& console) const {
-    if (inventory.empty()) {
-        console.message("\nInventory is empty!");
-        return;
-    }
-    console.message("\nInventory list:");
-    for (const auto& item : inventory) {
-        console.message(item);
-    }
+    console.list("\nInventory list:", inventory, "\nInventory is empty!");
 }
 
 bool Player::carries(std::string_view item) const {

@@ -5,14 +5,7 @@
 namespace cellbound {
 
 void Room::listItems(Console& console) const {
-    if (items.empty()) {
-        console.message("\nThere is nothing worth picking up.");
-        return;
-    }
-    console.message("\nThe rooms items:");
-    for (const auto& item : items) {
-        console.message(item);
-    }
+    console.list("\nThe rooms items:", items, "\nThere is nothing worth picking up.");
 }
 
 void Room::describe(Console& console) {
