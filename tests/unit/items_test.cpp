@@ -35,10 +35,12 @@ TEST(PickUp, TakesOnlyTheExactNameAndAlwaysDiscardsOneCharacterAfterIt) {
     EXPECT_EQ(session.unread(), "north\n");  // the rest of the line is the next command
 }
 
-TEST(PickUp, IsRefusedInAnEmptyRoomWithoutReadingAnything) {
+TEST(Items, WithNothingToMoveAreRefusedWithoutReadingAnything) {
     Session session("Sword\n");
     session.player.pickUp(session.console);
     EXPECT_EQ(session.printed(), "There are no items to pick up in this room.\n");
+    session.player.drop(session.console);
+    EXPECT_EQ(session.printed(), "There are no items to drop.\n");
     EXPECT_EQ(session.unread(), "Sword\n");
 }
 
@@ -72,13 +74,6 @@ TEST(Drop, PutsTheItemAtTheEndOfTheRoomListAndClearsItsFlag) {
     EXPECT_TRUE(session.player.hasShield);
     session.player.drop(session.console);
     EXPECT_TRUE(session.printed().ends_with("Item not found in Inventory.\n"));
-}
-
-TEST(Drop, IsRefusedWithNothingCarried) {
-    Session session("Sword\n");
-    session.player.drop(session.console);
-    EXPECT_EQ(session.printed(), "There are no items to drop.\n");
-    EXPECT_EQ(session.unread(), "Sword\n");
 }
 
 TEST(Items, FlagsFollowTheInventoryThroughEveryTransfer) {
