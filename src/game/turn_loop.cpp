@@ -1,6 +1,5 @@
 #include "game/turn_loop.hpp"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -31,6 +30,15 @@ constexpr std::array kCommands{
     CommandWord{"attack", Command::Attack},       CommandWord{"Attack", Command::Attack},
     CommandWord{"Look", Command::Look},           CommandWord{"look", Command::Look},
 };
+
+const CommandWord* commandFor(const TypedText& line) {
+    for (const CommandWord& candidate : kCommands) {
+        if (line == candidate.word) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
 
 constexpr std::string_view kCommandList =
     "\nYou can use the following commands: North, South, East, West, Pickup, Drop, Use, Attack, "
@@ -75,9 +83,8 @@ bool TurnLoop::turn() {
 }
 
 void TurnLoop::dispatch(const TypedText& command) {
-    const auto row = std::ranges::find_if(
-        kCommands, [&](const CommandWord& candidate) { return command == candidate.word; });
-    if (row == kCommands.end()) {
+    const CommandWord* const row = commandFor(command);
+    if (row == nullptr) {
         console_.message(kInvalid);
         return;
     }
