@@ -6,6 +6,11 @@ else()
   target_compile_options(cellbound_options INTERFACE -Wall -Wextra -Wpedantic -Werror)
 endif()
 
+# clang writes DWARF 5 debug information, which valgrind 3.19 cannot read.
+if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND NOT MSVC)
+  target_compile_options(cellbound_options INTERFACE -gdwarf-4)
+endif()
+
 if(CELLBOUND_SANITIZE)
   target_compile_options(cellbound_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
