@@ -1,4 +1,4 @@
-#include "console/terminal.hpp"
+#include "terminal/terminal.hpp"
 #include "game/turn_loop.hpp"
 
 int main() {

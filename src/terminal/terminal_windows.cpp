@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "console/terminal.hpp"
+#include "terminal/terminal.hpp"
 
 namespace cellbound {
 

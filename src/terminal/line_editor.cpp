@@ -1,4 +1,4 @@
-#include "console/line_editor.hpp"
+#include "terminal/line_editor.hpp"
 
 #include <histedit.h>
 

@@ -14,10 +14,10 @@
 #include <string>
 #include <string_view>
 
-#include "console/terminal.hpp"
+#include "terminal/terminal.hpp"
 
 #ifdef CELLBOUND_HAVE_LIBEDIT
-#include "console/line_editor.hpp"
+#include "terminal/line_editor.hpp"
 #endif
 
 namespace cellbound {
