@@ -2,10 +2,24 @@
 
 namespace cellbound {
 
+void Console::write(std::string_view text) {
+    if (out_.sputn(text.data(), static_cast<std::streamsize>(text.size())) !=
+        static_cast<std::streamsize>(text.size())) {
+        outputFailed_ = true;
+    }
+}
+
+bool Console::flush() {
+    if (out_.pubsync() != 0) {
+        outputFailed_ = true;
+    }
+    return !outputFailed_;
+}
+
 void Console::message(std::string_view text) {
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out_.put('\n');
-    out_.flush();
+    write(text);
+    write("\n");
+    flush();
 }
 
 void Console::list(std::string_view heading, const std::vector<std::string>& names,
@@ -29,8 +43,8 @@ void Console::prompt(std::string_view text) {
 }
 
 void Console::print(std::string_view text) {
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out_.flush();
+    write(text);
+    flush();
 }
 
 void Console::setColour(TextAttribute attribute) {
@@ -40,18 +54,23 @@ void Console::setColour(TextAttribute attribute) {
 }
 
 std::optional<TypedText> Console::readLine() {
-    out_.flush();
+    if (!flush()) {
+        return std::nullopt;
+    }
     return in_.readLine();
 }
 
 std::optional<TypedText> Console::readWord() {
-    out_.flush();
+    if (!flush()) {
+        return std::nullopt;
+    }
     return in_.readWord();
 }
 
 void Console::discardOne() {
-    out_.flush();
-    in_.discardOne();
+    if (flush()) {
+        in_.discardOne();
+    }
 }
 
 bool Console::awaitReply(Read read, std::string_view expected, std::string_view hint) {

@@ -2,9 +2,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <istream>
 #include <optional>
-#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,11 +28,13 @@ using ColourSink = std::function<void(TextAttribute)>;
 using PromptSink = std::function<bool(std::string_view)>;
 
 // All the game's input and output go through here: message lines, prompts,
-// colours, and the reads of typed input.
+// colours, and the reads of typed input. Output that can no longer be
+// written ends the session as the end of input does: nothing more is read.
 class Console {
 public:
-    Console(std::istream& in, std::ostream& out, ColourSink colours = {}, PromptSink prompts = {})
-        : in_(*in.rdbuf()), out_(out), colours_(std::move(colours)), prompts_(std::move(prompts)) {}
+    Console(std::streambuf& in, std::streambuf& out, ColourSink colours = {},
+            PromptSink prompts = {})
+        : in_(in), out_(out), colours_(std::move(colours)), prompts_(std::move(prompts)) {}
 
     // The text, a line feed, and a flush: one write.
     void message(std::string_view text);
@@ -52,6 +53,7 @@ public:
     std::optional<TypedText> readWord();
     void discardOne();
     [[nodiscard]] bool inputEnded() const noexcept { return in_.ended(); }
+    [[nodiscard]] bool outputFailed() const noexcept { return outputFailed_; }
 
     // An exchange: reads until the reply is exactly `expected`, answering
     // every other reply with `hint`. False when input ends first.
@@ -65,9 +67,13 @@ public:
 private:
     using Read = std::optional<TypedText> (Console::*)();
     bool awaitReply(Read read, std::string_view expected, std::string_view hint);
+    void write(std::string_view text);
+    // Sends what has been written; false once output has failed.
+    bool flush();
 
     InputReader in_;
-    std::ostream& out_;
+    std::streambuf& out_;
+    bool outputFailed_ = false;
     ColourSink colours_;
     PromptSink prompts_;
 };

@@ -1,9 +1,8 @@
-#include "terminal/terminal.hpp"
 #include "game/turn_loop.hpp"
+#include "terminal/terminal.hpp"
 
 int main() {
     cellbound::Terminal terminal;
     cellbound::play(terminal.console());
-    terminal.pause();
-    return 0;
+    return terminal.finish();
 }

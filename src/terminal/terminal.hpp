@@ -20,12 +20,14 @@ public:
     Terminal& operator=(Terminal&&) = delete;
 
     Console& console();
-    // Asks for any key and waits for it.
-    void pause();
 
-    struct Platform;
+    // Ends the session: asks for any key and waits for it, and gives the
+    // exit status. When output could not be written, there is no wait: the
+    // error is reported on standard error and the status is 1.
+    int finish();
 
 private:
+    struct Platform;
     std::unique_ptr<Platform> platform_;
 };
 

@@ -4,6 +4,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
@@ -14,7 +15,8 @@ namespace cellbound {
 struct Terminal::Platform {
     // Results are ignored: redirected output simply has no colour.
     HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    Console console{std::cin, std::cout, [handle = output](TextAttribute attribute) {
+    Console console{*std::cin.rdbuf(), *std::cout.rdbuf(),
+                    [handle = output](TextAttribute attribute) {
                         SetConsoleTextAttribute(handle, static_cast<WORD>(attribute));
                     }};
 };
@@ -30,9 +32,14 @@ Console& Terminal::console() {
     return platform_->console;
 }
 
-void Terminal::pause() {
+int Terminal::finish() {
+    if (platform_->console.outputFailed()) {
+        std::fputs("cellbound: write error\n", stderr);
+        return 1;
+    }
     std::cout.flush();
     static_cast<void>(std::system("pause"));
+    return 0;
 }
 
 }  // namespace cellbound

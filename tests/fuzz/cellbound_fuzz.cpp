@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Discard printed;
     std::istream in(&typed);
     std::ostream out(&printed);
-    cellbound::Console console(in, out);
+    cellbound::Console console(*in.rdbuf(), *out.rdbuf());
 
     Player player;
     const auto map = walk(player);

@@ -40,7 +40,7 @@ struct Typed {
     explicit Typed(std::string text) : in(std::move(text)) {}
     std::istringstream in;
     std::ostringstream out;
-    Console console{in, out};
+    Console console{*in.rdbuf(), *out.rdbuf()};
 };
 
 TEST(ConsoleInput, LineReadsTakeCrLfAsTheLineEndAndKeepOtherCarriageReturns) {
@@ -105,7 +105,7 @@ TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
     WriteCounter device;
     std::ostream out(&device);
     std::istringstream in("Sword\n");
-    Console console(in, out, [&out](TextAttribute attribute) {
+    Console console(*in.rdbuf(), device, [&out](TextAttribute attribute) {
         out << (attribute == TextAttribute::Command ? "<13>" : "<10>");
     });
     console.message("\nThe rooms items:");
@@ -121,7 +121,7 @@ TEST(ConsoleOutput, ALineEditorMayTakeTheLastLineOfAPrompt) {
     std::istringstream in;
     std::ostringstream out;
     std::string taken;
-    Console console(in, out, {}, [&taken](std::string_view text) {
+    Console console(*in.rdbuf(), *out.rdbuf(), {}, [&taken](std::string_view text) {
         taken = text;
         return true;
     });

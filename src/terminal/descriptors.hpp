@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+namespace cellbound {
+
+// One read from a file descriptor that waits, however the descriptor was
+// handed over: a descriptor left non-blocking by the parent is polled until
+// it is ready. Returns what read() returns; -1 with EINTR when a signal came
+// first, so that the caller may act on it.
+long readReady(int descriptor, char* into, std::size_t size);
+
+// Reads a file descriptor in blocks, whatever it is connected to.
+class DescriptorInput : public std::streambuf {
+public:
+    explicit DescriptorInput(int descriptor) : descriptor_(descriptor) {}
+
+protected:
+    int_type underflow() override;
+
+private:
+    int descriptor_;
+    std::array<char, 8192> block_{};
+};
+
+// Writes to a file descriptor: what is written is held until the next sync,
+// which sends it with one write. The first error that is not a wait (EINTR,
+// EAGAIN) is kept, and nothing is written after it.
+class DescriptorOutput : public std::streambuf {
+public:
+    explicit DescriptorOutput(int descriptor) : descriptor_(descriptor) {}
+
+    // The errno of the write that failed for good, or 0.
+    [[nodiscard]] int error() const noexcept { return error_; }
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* text, std::streamsize count) override;
+    int sync() override;
+
+private:
+    int descriptor_;
+    int error_ = 0;
+    std::string pending_;
+};
+
+}  // namespace cellbound

@@ -1,0 +1,36 @@
+#pragma once
+
+// The terminal as the game found it and as the game uses it, kept where a
+// signal handler can reach it: stops, continues, window changes and
+// terminating signals all find the terminal in a known state.
+namespace cellbound::terminal_state {
+
+// How the game wants the terminal while it reads.
+enum class Mode : int {
+    AsFound,      // as the player had it: the kernel's line editing and echo
+    LineEditing,  // every key at once, without echo: the game's line editor
+    SingleKey,    // every key at once, without echo: the final pause
+};
+
+// The colour the game has set: written again when the game continues.
+enum class Colour : int { None, Reply, Command };
+
+// Remembers the terminal and installs the signal handlers. `input`: standard
+// input is a terminal whose modes the game may change; `colours`: colour
+// escapes go to standard output.
+void takeOver(bool input, bool colours);
+
+void use(Mode mode);
+void colourInForce(Colour colour);
+
+// True once after the game has continued from a stop or the window has
+// changed size: what is being edited must be drawn again.
+bool redrawWanted();
+// True once after the game has continued from a stop: the screen has moved
+// on (the shell wrote its own lines), so drawing starts on a fresh line.
+bool continuedFromStop();
+
+// The colour reset and the modes as found. Safe inside a signal handler.
+void giveBack() noexcept;
+
+}  // namespace cellbound::terminal_state
