@@ -27,13 +27,13 @@ constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
 // A terminal that can move its cursor and show colours; TERM=dumb or no TERM
 // at all says it cannot.
 bool terminalIsCapable() {
-    const char* const name = std::getenv("TERM");  // NOLINT(concurrency-mt-unsafe): one thread
+    const char* const name = std::getenv("TERM");
     return name != nullptr && *name != '\0' && std::string_view(name) != "dumb";
 }
 
 // The common convention: a non-empty NO_COLOR turns colour off.
 bool colourRefused() {
-    const char* const value = std::getenv("NO_COLOR");  // NOLINT(concurrency-mt-unsafe): one thread
+    const char* const value = std::getenv("NO_COLOR");
     return value != nullptr && *value != '\0';
 }
 

@@ -103,7 +103,15 @@ void install(int signal, void (*handler)(int), int flags) noexcept {
 
 extern "C" void onStop(int signal) {
     const int interrupted = errno;
+    // The shell may already have taken the terminal back (it saw our parent
+    // stop first); the modes are given back all the same, not stopped on.
+    sigset_t backgroundWrites;
+    sigemptyset(&backgroundWrites);
+    sigaddset(&backgroundWrites, SIGTTOU);
+    sigset_t before;
+    static_cast<void>(::sigprocmask(SIG_BLOCK, &backgroundWrites, &before));
     giveBack();
+    static_cast<void>(::sigprocmask(SIG_SETMASK, &before, nullptr));
     install(signal, SIG_DFL, 0);
     sigset_t stop;
     sigemptyset(&stop);

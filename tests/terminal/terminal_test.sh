@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Plays the game in a real terminal (tmux) as a person would, and checks what
-# only a terminal shows: the colours, line editing and history, the single-key
-# pause, and the terminal given back after the end and after Ctrl-C.
-# Usage: terminal_test.sh GAME TRANSCRIPTS_DIR [line-editing]
+# Plays the game in a real terminal (tmux) as a person would, from an
+# interactive shell with job control, and checks what only a terminal shows:
+# the colours, line editing and history, every typed byte reaching the game,
+# Ctrl-Z and fg, the single-key pause, signals, and the terminal given back.
+# Usage: terminal_test.sh GAME TRANSCRIPTS_DIR
 set -euo pipefail
 game=$(realpath "$1")
 transcripts=$(realpath "$2")
-editing=${3:-}
 work=$(mktemp -d)
 export TMUX_TMPDIR=$work  # the terminal servers' sockets go with the rest
 games=0  # each game gets a terminal server of its own
@@ -24,83 +24,174 @@ await() {
     return 1
 }
 screen() { tmux capture-pane -p -e -t game; }
+plain_screen() { tmux capture-pane -p -J -t game; }
+last_line() { plain_screen | grep -v '^$' | tail -1; }
 # Raw bytes the game wrote to the terminal, escape codes included.
 written() { cat "$work/log"; }
+said() { written | grep -c "$1" || true; }
 
-# Starts the game in a fresh terminal; it runs once the output is logged.
+# Starts the game from an interactive shell in a fresh terminal. The game
+# runs under `sh`, which records the terminal's modes before and after it and
+# its exit status; `sh` survives Ctrl-C and Ctrl-\ to do so, as a parent that
+# does not repair the terminal. Extra arguments go into the game's
+# environment.
 start() {
-    rm -f "$work"/{go,log,status,before,after}
+    rm -f "$work"/{log,status,before,after,stopped}
     tmux kill-server 2>/dev/null || true
     games=$((games + 1))
-    tmux -f /dev/null new-session -d -s game -x 200 -y 50 \
-        "trap : INT; cd '$work'; while [ ! -e go ]; do sleep 0.02; done; stty -g > before;
-         '$game'; echo \$? > status; stty -g > after; sleep 60"
+    tmux -f /dev/null new-session -d -s game -x "${columns:-200}" -y 50 \
+        "env -i PATH='$PATH' HOME='$work' TERM=screen PS1='$ ' bash --norc --noprofile"
     tmux pipe-pane -t game "cat >> '$work/log'"
-    touch "$work/go"
+    tmux send-keys -t game -l "cd '$work'; sh -c 'trap : INT QUIT; stty -g > before;
+        env $* \"$game\"; echo \$? > status; stty -g > after'"
+    tmux send-keys -t game Enter
     await 'grep -q "There is nothing worth picking up" "$work/log" 2>/dev/null' ||
         fail "the game did not start"
 }
-type_line() {  # types a line and waits for the game to answer it
+type_keys() {  # sends keys, then waits until the game has written its answer
     local before
     before=$(wc -c < "$work/log")
-    tmux send-keys -t game -l "$1"
-    tmux send-keys -t game Enter
-    await "[ \$(wc -c < '$work/log') -gt $((before + ${#1} + 1)) ]" || true
-    sleep 0.05
+    tmux send-keys -t game "$@"
+    await "[ \$(wc -c < '$work/log') -gt $before ]" || true
+    sleep 0.1
 }
+type_line() { type_keys -l "$1"; type_keys Enter; }
 ended() { [ -e "$work/status" ] && [ -e "$work/after" ]; }
 terminal_given_back() {
     cmp -s "$work/before" "$work/after" || fail "$1: terminal modes not restored"
-    written | tail -c 20 | grep -q $'\e\[0m' || fail "$1: colour not reset at the end"
+    written | tail -c 40 | grep -q $'\e\[0m' || fail "$1: colour not reset at the end"
+}
+stop_and_check() {  # Ctrl-Z: the shell gets the terminal back as it was
+    type_keys C-z
+    await 'written | grep -q Stopped' || fail "$1: Ctrl-Z did not stop the game"
+    sleep 0.2
+    type_line "stty -g > stopped"
+    [[ $(written | sed -n '1,/stty -g > stopped/p' | grep -ao $'\e\[[0-9]*m' | tail -1) == $'\e[0m' ]] ||
+        fail "$1: the colour was not reset for the shell"
+    await '[ -s "$work/stopped" ]' && cmp -s "$work/before" "$work/stopped" ||
+        fail "$1: the terminal modes were not given back at the stop"
+    type_line fg
 }
 
 # 1. Colours, typing and history.
 start
 written | grep -q $'\e\[92m\nYou can use the following commands' ||
     fail "start-up text not in bright green"
-tmux send-keys -t game -l "look"
-await 'screen | grep -q $'"'"'\e\[95mlook'"'"'' || fail "typed command not in bright magenta"
-tmux send-keys -t game Enter
-await 'written | grep -q $'"'"'look\r*\n\e\[92m\nYou see the bed'"'"'' ||
+type_keys -l "look"
+screen | grep -q $'\e\[95mlook' || fail "typed command not in bright magenta"
+type_keys Enter
+written | grep -q $'look\r*\n\e\[92m\nYou see the bed' ||
     fail "the reply to a command is not in bright green"
-if [[ $editing == line-editing ]]; then
-    type_line "help"
-    tmux send-keys -t game Up Up
-    await 'screen | grep -q $'"'"'\e\[95mlook *$'"'"'' || fail "Up does not recall earlier commands"
-    tmux send-keys -t game C-a Right C-k "ook" Enter  # edited back into "look"
-    await '[ $(written | grep -c "You see the bed") -ge 3 ]' || fail "an edited line is not read"
-fi
+type_line "help"
+type_keys Up Up
+screen | grep -q $'\e\[95mlook *$' || fail "Up does not recall earlier commands"
+type_keys C-a Right C-k "ook" Enter  # edited back into "look"
+[ "$(said "You see the bed")" -ge 3 ] || fail "an edited line is not read"
+# Backspace, Delete, Ctrl-W, Ctrl-U, Ctrl-E and Left each edit the line.
+type_keys -l "help me"
+type_keys C-w BSpace C-u
+type_keys -l "lxookk"
+type_keys C-a Right DC C-e Left BSpace Enter
+[ "$(said "You see the bed")" -ge 4 ] || fail "the editing keys do not make \"look\""
 
-# 2. A whole winning game, then the pause waits for a single key.
+# 2. What is typed reaches the game unchanged, and the screen shows it:
+# a UTF-8 character, a Tab, and a control character after Ctrl-V.
+invalid=$(said "That is not a valid option.")
+type_keys -l "loéok"
+plain_screen | grep -q '^loéok$' || fail "é is not shown where it was typed"
+type_keys Enter
+type_keys Tab
+type_keys -l look
+plain_screen | grep -q '^^Ilook$' || fail "Tab is not shown as ^I"
+type_keys Enter
+type_keys -l lo
+type_keys C-v C-a
+type_keys -l ok
+type_keys Enter
+plain_screen | grep -q '^lo^Aok$' || fail "Ctrl-V Ctrl-A is not shown as ^A"
+[ "$(said "That is not a valid option.")" -eq $((invalid + 3)) ] ||
+    fail "a line with é, Tab or ^A was taken for a command"
+[ "$(said "You see the bed")" -eq 4 ] || fail "a line with é, Tab or ^A ran Look"
+type_line pickup  # nothing to pick up; the next command starts clean
+type_keys Tab
+type_line look
+[ "$(said "That is not a valid option.")" -eq $((invalid + 4)) ] ||
+    fail "Tab was dropped from a command line"
+
+# 3. Ctrl-Z in the middle of a line, then fg: the line is drawn again and the
+# game reads what the screen shows.
+type_keys -l lo
+stop_and_check "Ctrl-Z while typing"
+await 'last_line | grep -q "^lo$"' || fail "the line was not drawn again after fg"
+type_keys -l ok
+type_keys BSpace BSpace BSpace BSpace
+type_keys -l help
+last_line | grep -q '^help$' || fail "the screen does not show help after fg"
+help=$(said "Block, Talk, Look")
+type_keys Enter
+[ "$(said "Block, Talk, Look")" -eq $((help + 1)) ] || fail "the game did not read help after fg"
+# A long line wraps, and a narrower window draws it again in one piece.
+long=$(printf 'x%.0s' $(seq 150))
+type_keys -l "$long"
+tmux resize-window -t game -x 100
+sleep 0.3
+type_keys C-a
+type_keys -l y
+plain_screen | grep -c "y$long" | grep -qx 1 || fail "the wrapped line is not drawn once after a resize"
+type_keys C-u Enter
+
+# 4. Ctrl-\ while typing: the terminal is given back, and the game ends by
+# the signal.
+type_keys -l lo
+type_keys C-\\
+await ended || fail "Ctrl-\\ did not end the game"
+[[ $(cat "$work/status" 2>/dev/null) == 131 ]] || fail "Ctrl-\\ status is not 131"
+terminal_given_back "after Ctrl-\\"
+
+# 5. A whole winning game, then the pause waits for a single key, also after
+# Ctrl-Z and fg.
 start
 while IFS= read -r line; do
     type_line "$line"
 done < <(grep -v '^$' "$transcripts/winning_game.in")  # the key for the pause comes later
 await 'written | grep -q "Press any key to continue . . . "' || fail "no pause after the game"
-sleep 0.5
-ended && fail "the pause did not wait for a key"
-tmux send-keys -t game -l x
-await ended || fail "one key did not end the pause"
-[[ $(cat "$work/status" 2>/dev/null) == 0 ]] || fail "exit status after the pause is not 0"
 written | grep -q "thank you for playing" || fail "the game was not won"
+stop_and_check "Ctrl-Z at the pause"
+sleep 0.5
+ended && fail "the pause did not wait for a key after fg"
+type_keys -l x
+await ended || fail "one key did not end the pause after fg"
+plain_screen | grep -q '\. \. \. x' && fail "the key for the pause was echoed"
+[[ $(cat "$work/status" 2>/dev/null) == 0 ]] || fail "exit status after the pause is not 0"
 terminal_given_back "after the pause"
 
-# 3. Ctrl-C in the middle of a game, also while waiting for an item name.
+# 6. Ctrl-C while waiting for an item name.
 start
 type_line east
 type_line north
 type_line pickup
-tmux send-keys -t game C-c
+type_keys C-c
 await ended || fail "Ctrl-C did not end the game"
 [[ $(cat "$work/status" 2>/dev/null) == 130 ]] || fail "Ctrl-C status is not 130"
 terminal_given_back "after Ctrl-C"
 
-# 4. End of input (Ctrl-D) at the top of a turn ends the game at once.
+# 7. End of input (Ctrl-D) at the top of a turn ends the game at once.
 start
-tmux send-keys -t game C-d
+type_keys C-d
 await ended || fail "Ctrl-D did not end the game"
 [[ $(cat "$work/status" 2>/dev/null) == 0 ]] || fail "exit status after Ctrl-D is not 0"
 terminal_given_back "after Ctrl-D"
+
+# 8. No colour with NO_COLOR set, nor on a terminal that cannot show it; the
+# game plays the same.
+for setting in NO_COLOR=1 TERM=dumb; do
+    start "$setting"
+    type_line look
+    type_keys C-d
+    await ended || fail "$setting: the game did not end"
+    written | grep -q $'\e\[9' && fail "$setting: colour escapes were written"
+    [ "$(said "You see the bed")" -eq 2 ] || fail "$setting: look was not answered"
+done
 
 if ((failures)); then
     echo "$failures terminal check(s) failed"

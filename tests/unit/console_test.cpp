@@ -117,6 +117,25 @@ TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
     EXPECT_EQ(device.written, "\nThe rooms items:\n<13>\nEnter the item you want to pick up: ");
 }
 
+// A device that takes text until it is full, then fails every flush.
+class FullDevice : public std::streambuf {
+protected:
+    int sync() override { return -1; }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize n) override { return n; }
+};
+
+TEST(ConsoleOutput, OutputThatCannotBeWrittenEndsTheSessionBeforeAnyFurtherRead) {
+    FullDevice full;
+    std::istringstream in("look\nSword\n");
+    Console console(*in.rdbuf(), full);
+    console.message("\nThe rooms items:");
+    EXPECT_TRUE(console.outputFailed());
+    EXPECT_FALSE(console.readLine());
+    EXPECT_FALSE(console.readWord());
+    console.discardOne();
+    EXPECT_EQ(in.tellg(), 0);  // nothing was taken from the input
+}
+
 TEST(ConsoleOutput, ALineEditorMayTakeTheLastLineOfAPrompt) {
     std::istringstream in;
     std::ostringstream out;
