@@ -70,7 +70,7 @@ const Enemy* ordinaryEnemy(std::string_view name) {
 void Player::attack(Console& console) {
     const std::string_view enemyName = currentRoom->enemy;
     const Enemy* const enemy = ordinaryEnemy(enemyName);
-    if (hasSword) {
+    if (hasSword()) {
         if (enemyName.empty()) {
             console.message("\nThere is nothing to fight right now.");
         } else if (enemy != nullptr) {
@@ -101,7 +101,7 @@ void Player::attack(Console& console) {
 // The last fight asks for three replies in a row. Should input end during
 // any of them, the fight simply stops where it is: no defeat and no win.
 void Player::finalFight(Console& console) {
-    if (!hasShield) {
+    if (!hasShield()) {
         console.message(
             "\nThe hunter moves like a shadow, you lift up your sword to block it but you know you "
             "have no chance. As the scythe hits your sword it shatters it as the scythe continues, "
@@ -118,7 +118,7 @@ void Player::finalFight(Console& console) {
         "\nThe hunter moves like a shadow, but you manage to get your shield up in time. \nThe hit "
         "knocks you both back as some magical force seems to errupt from the shield. You feel this "
         "is a critical moment.");
-    if (!hasGem) {
+    if (!hasGem()) {
         console.message(
             "\nYou look up and the hunter is gone, suddenly you feel a heat from your center. "
             "\nYou look down and see the tip of a scythe protruding from your chest. You cry out "
@@ -160,7 +160,6 @@ void Player::defeat(Console& console, std::string_view lostToText) {
     console.message(lostToText);
     currentRoom = world.startRoom;
     inventory.clear();  // what was carried is gone for good
-    updateItemFlags();
     resetRooms();
 }
 
@@ -172,7 +171,7 @@ void Player::resetRooms() {
         Room* const room = reached[next];
         room->visited = false;
         room->locked = true;
-        for (Room* const neighbour : {room->north, room->east, room->south, room->west}) {
+        for (Room* const neighbour : room->exits) {
             if (neighbour != nullptr && std::ranges::find(reached, neighbour) == reached.end()) {
                 reached.push_back(neighbour);
             }

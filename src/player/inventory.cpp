@@ -13,12 +13,4 @@ bool Player::carries(std::string_view item) const {
     return std::ranges::find(inventory, item) != inventory.end();
 }
 
-// The one place the item flags are written: every change of the inventory
-// ends here, so the flags can never drift from what is carried.
-void Player::updateItemFlags() {
-    hasSword = carries("Sword");
-    hasShield = carries("Shield");
-    hasGem = carries("Gem");
-}
-
 }  // namespace cellbound

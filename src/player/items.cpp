@@ -68,7 +68,6 @@ void Player::transfer(Console& console, const Transfer& how, std::vector<std::st
         to.emplace_back(name->text());
         from.erase(found);
         console.message(std::string(how.confirmation).append(name->text()).append("."));
-        updateItemFlags();
     }
     // Takes the character after the name, normally the line end, so the
     // next command starts on a fresh line.

@@ -9,25 +9,25 @@ namespace cellbound {
 namespace {
 
 // A direction is told by the first character of the command alone.
-struct Direction {
+struct DirectionWord {
     char upper;
     char lower;
-    Room* Room::*exit;
+    Direction direction;
     std::string_view moved;
 };
 
-constexpr std::array kDirections{
-    Direction{'N', 'n', &Room::north, "\nYou moved to the north."},
-    Direction{'E', 'e', &Room::east, "\nYou moved to the east."},
-    Direction{'S', 's', &Room::south, "\nYou moved to the south."},
-    Direction{'W', 'w', &Room::west, "\nYou moved to the west."},
+constexpr std::array kDirectionWords{
+    DirectionWord{'N', 'n', Direction::North, "\nYou moved to the north."},
+    DirectionWord{'E', 'e', Direction::East, "\nYou moved to the east."},
+    DirectionWord{'S', 's', Direction::South, "\nYou moved to the south."},
+    DirectionWord{'W', 'w', Direction::West, "\nYou moved to the west."},
 };
 
-const Direction* directionOf(std::string_view command) {
+const DirectionWord* directionOf(std::string_view command) {
     if (command.empty()) {
         return nullptr;
     }
-    for (const Direction& direction : kDirections) {
+    for (const DirectionWord& direction : kDirectionWords) {
         if (command.front() == direction.upper || command.front() == direction.lower) {
             return &direction;
         }
@@ -43,22 +43,22 @@ void Player::move(Console& console, std::string_view command) {
         console.message("You cannot leave while you are being attacked.");
         return;
     }
-    const Direction* direction = directionOf(command);
-    if (direction == nullptr) {
+    const DirectionWord* const word = directionOf(command);
+    if (word == nullptr) {
         return;
     }
-    Room* const behind = currentRoom->*(direction->exit);
+    Room* const behind = currentRoom->exit(word->direction);
     if (behind == nullptr) {
         console.message("\nThere is no way to go that direction.");
         return;
     }
     // Only doors entered by a move south are ever locked.
-    if (direction->exit == &Room::south && behind->locked) {
+    if (word->direction == Direction::South && behind->locked) {
         openLockedDoor(console, *behind);
         return;
     }
     currentRoom = behind;
-    console.message(direction->moved);
+    console.message(word->moved);
     currentRoom->describe(console);
 }
 

@@ -26,14 +26,14 @@ public:
     Room* currentRoom = world.startRoom;  // never null; owned by `world`
     std::vector<std::string> inventory;   // oldest first
     bool gameOver = false;                // never goes back to false
-    // These follow `inventory`; only updateItemFlags() writes them.
-    bool hasSword = false;
-    bool hasShield = false;
-    bool hasGem = false;
 
     // Inventory (inventory.cpp)
     void showInventory(Console& console) const;
     [[nodiscard]] bool carries(std::string_view item) const;
+    // The item flags: what the inventory holds, asked each time.
+    [[nodiscard]] bool hasSword() const { return carries("Sword"); }
+    [[nodiscard]] bool hasShield() const { return carries("Shield"); }
+    [[nodiscard]] bool hasGem() const { return carries("Gem"); }
 
     // Items (items.cpp)
     void pickUp(Console& console);
@@ -48,7 +48,6 @@ public:
     void resetRooms();
 
 private:
-    void updateItemFlags();
     void transfer(Console& console, const Transfer& how, std::vector<std::string>& from,
                   std::vector<std::string>& to);
     void openLockedDoor(Console& console, Room& behind);

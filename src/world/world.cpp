@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "world/room_texts.hpp"
 
@@ -20,11 +21,12 @@ struct RoomPlan {
     std::string_view item;   // empty: none
     std::string_view enemy;  // empty: none
     bool locked;
-    Exit north;
-    Exit east;
-    Exit south;
-    Exit west;
+    std::array<Exit, kDirectionCount> exits;  // by Direction: east, west, north, south
 };
+
+constexpr std::size_t indexOf(RoomLabel label) {
+    return static_cast<std::size_t>(label);
+}
 
 namespace text = room_texts;
 constexpr Exit kNone = std::nullopt;
@@ -32,26 +34,26 @@ constexpr Exit kNone = std::nullopt;
 // Every passage leads both ways; counted once, the passages form a tree.
 constexpr std::array<RoomPlan, kRoomCount> kMap{{
     // clang-format off
-    //  room          first visit          later visits                item      enemy      locked  north        east         south        west
-    {Bedroom,      text::kBedroom,      {},                         {},       {},        false,  kNone,       Clinic,      DollRoom,    kNone},
-    {DollRoom,     text::kDollRoom,     {},                         "Gem",    {},        true,   Bedroom,     kNone,       kNone,       kNone},
-    {Clinic,       text::kClinic,       {},                         {},       {},        false,  Armoury,     kNone,       kNone,       Bedroom},
-    {Armoury,      text::kArmoury,      text::kArmouryRevisit,      "Sword",  {},        false,  BeastHall,   kNone,       Clinic,      kNone},
-    {BeastHall,    text::kBeastHall,    text::kBeastHallRevisit,    {},       "dog",     false,  GuardRoom,   Cells,       Armoury,     TorchHallway},
-    {Cells,        text::kCells,        text::kCellsRevisit,        {},       {},        false,  kNone,       kNone,       kNone,       BeastHall},
-    {GuardRoom,    text::kGuardRoom,    text::kGuardRoomRevisit,    "Key",    "guard",   false,  kNone,       kNone,       BeastHall,   kNone},
-    {TorchHallway, text::kTorchHallway, {},                         {},       {},        false,  kNone,       BeastHall,   kNone,       KnightHall},
-    {KnightHall,   text::kKnightHall,   text::kKnightHallRevisit,   {},       "knight",  false,  LongHallway, TorchHallway, kNone,      kNone},
-    {LongHallway,  text::kLongHallway,  {},                         {},       {},        false,  PortalRoom,  kNone,       KnightHall,  ShieldRoom},
-    {ShieldRoom,   text::kShieldRoom,   text::kShieldRoomRevisit,   "Shield", {},        false,  kNone,       LongHallway, kNone,       kNone},
-    {PortalRoom,   text::kPortalRoom,   {},                         {},       "dHunter", false,  kNone,       kNone,       LongHallway, kNone},
+    //  room          first visit          later visits                item      enemy      locked  east          west         north        south
+    {Bedroom,      text::kBedroom,      {},                         {},       {},        false, {Clinic,      kNone,       kNone,       DollRoom}},
+    {DollRoom,     text::kDollRoom,     {},                         "Gem",    {},        true,  {kNone,       kNone,       Bedroom,     kNone}},
+    {Clinic,       text::kClinic,       {},                         {},       {},        false, {kNone,       Bedroom,     Armoury,     kNone}},
+    {Armoury,      text::kArmoury,      text::kArmouryRevisit,      "Sword",  {},        false, {kNone,       kNone,       BeastHall,   Clinic}},
+    {BeastHall,    text::kBeastHall,    text::kBeastHallRevisit,    {},       "dog",     false, {Cells,       TorchHallway, GuardRoom,   Armoury}},
+    {Cells,        text::kCells,        text::kCellsRevisit,        {},       {},        false, {kNone,       BeastHall,   kNone,       kNone}},
+    {GuardRoom,    text::kGuardRoom,    text::kGuardRoomRevisit,    "Key",    "guard",   false, {kNone,       kNone,       kNone,       BeastHall}},
+    {TorchHallway, text::kTorchHallway, {},                         {},       {},        false, {BeastHall,   KnightHall,  kNone,       kNone}},
+    {KnightHall,   text::kKnightHall,   text::kKnightHallRevisit,   {},       "knight",  false, {TorchHallway, kNone,       LongHallway, kNone}},
+    {LongHallway,  text::kLongHallway,  {},                         {},       {},        false, {kNone,       ShieldRoom,  PortalRoom,  KnightHall}},
+    {ShieldRoom,   text::kShieldRoom,   text::kShieldRoomRevisit,   "Shield", {},        false, {LongHallway, kNone,       kNone,       kNone}},
+    {PortalRoom,   text::kPortalRoom,   {},                         {},       "dHunter", false, {kNone,       kNone,       kNone,       LongHallway}},
     // clang-format on
 }};
 
 // The rows are in label order, so a label indexes both the table and the rooms.
 constexpr bool rowsInLabelOrder() {
     for (std::size_t i = 0; i < kMap.size(); ++i) {
-        if (static_cast<std::size_t>(kMap.at(i).label) != i) {
+        if (indexOf(kMap.at(i).label) != i) {
             return false;
         }
     }
@@ -59,33 +61,46 @@ constexpr bool rowsInLabelOrder() {
 }
 static_assert(rowsInLabelOrder());
 
+// Every passage leads both ways: the room an exit leads to has the opposite
+// exit leading back.
+constexpr bool everyPassageLeadsBack() {
+    for (const RoomPlan& plan : kMap) {
+        for (std::size_t way = 0; way < kDirectionCount; ++way) {
+            const Exit there = plan.exits.at(way);
+            const Direction back = opposite(static_cast<Direction>(way));
+            if (there && kMap.at(indexOf(*there)).exits.at(indexOf(back)) != plan.label) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(everyPassageLeadsBack());
+
 }  // namespace
 
 World::World() : rooms_(buildMap()), startRoom(&room(Bedroom)) {}
 
 World::Rooms World::buildMap() {
-    Rooms rooms;
-    const auto at = [&rooms](RoomLabel label) -> Room& {
-        return *rooms.at(static_cast<std::size_t>(label));
-    };
+    // Each room's texts are taken from the table while compiling, so the
+    // rooms are certain to hold texts that outlive them.
+    Rooms rooms = []<std::size_t... Row>(std::index_sequence<Row...>) {
+        return Rooms{std::make_unique<Room>(FixedText(kMap.at(Row).description),
+                                            FixedText(kMap.at(Row).revisitDescription))...};
+    }(std::make_index_sequence<kRoomCount>());
     for (const RoomPlan& plan : kMap) {
-        auto built = std::make_unique<Room>(plan.description, plan.revisitDescription);
+        Room& room = *rooms.at(indexOf(plan.label));
         if (!plan.item.empty()) {
-            built->addItem(plan.item);
+            room.addItem(plan.item);
         }
         if (!plan.enemy.empty()) {
-            built->setEnemy(plan.enemy);
+            room.setEnemy(plan.enemy);
         }
-        built->locked = plan.locked;
-        rooms.at(static_cast<std::size_t>(plan.label)) = std::move(built);
-    }
-    const auto link = [&at](Exit exit) { return exit ? &at(*exit) : nullptr; };
-    for (const RoomPlan& plan : kMap) {
-        Room& linked = at(plan.label);
-        linked.north = link(plan.north);
-        linked.east = link(plan.east);
-        linked.south = link(plan.south);
-        linked.west = link(plan.west);
+        room.locked = plan.locked;
+        for (std::size_t way = 0; way < kDirectionCount; ++way) {
+            const Exit there = plan.exits.at(way);
+            room.exits.at(way) = there ? rooms.at(indexOf(*there)).get() : nullptr;
+        }
     }
     return rooms;
 }

@@ -5,9 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <istream>
 #include <map>
-#include <ostream>
 #include <set>
 #include <streambuf>
 #include <string>
@@ -44,7 +42,7 @@ void require(bool holds) {
     }
 }
 
-using Exits = std::array<const Room*, 4>;
+using Exits = std::array<Room*, cellbound::kDirectionCount>;
 
 // Every room reachable from the start, with its exits.
 std::map<const Room*, Exits> walk(const Player& player) {
@@ -53,7 +51,7 @@ std::map<const Room*, Exits> walk(const Player& player) {
     while (!toVisit.empty()) {
         const Room* room = *toVisit.begin();
         toVisit.erase(toVisit.begin());
-        const Exits exits{room->north, room->east, room->south, room->west};
+        const Exits exits = room->exits;
         rooms.emplace(room, exits);
         for (const Room* next : exits) {
             if (next != nullptr && !rooms.contains(next)) {
@@ -82,13 +80,6 @@ void checkInvariants(const Player& player, const std::map<const Room*, Exits>& m
         require(count == 1);
         require(item == "Gem" || item == "Sword" || item == "Key" || item == "Shield");
     }
-    const auto carries = [&player](std::string_view item) {
-        return std::find(player.inventory.begin(), player.inventory.end(), item) !=
-               player.inventory.end();
-    };
-    require(player.hasSword == carries("Sword"));
-    require(player.hasShield == carries("Shield"));
-    require(player.hasGem == carries("Gem"));
 }
 
 }  // namespace
@@ -96,9 +87,7 @@ void checkInvariants(const Player& player, const std::map<const Room*, Exits>& m
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ReadOnly typed(reinterpret_cast<const char*>(data), size);
     Discard printed;
-    std::istream in(&typed);
-    std::ostream out(&printed);
-    cellbound::Console console(*in.rdbuf(), *out.rdbuf());
+    cellbound::Console console(typed, printed);
 
     Player player;
     const auto map = walk(player);

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,11 @@ namespace cellbound {
 namespace {
 
 using enum RoomLabel;
-using testing::Session;
+using test_support::Session;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::StartsWith;
 
 constexpr const char* kLostToHunter =
     "\nYou have lost to the hunter, as the dark takes you, you feel something pulling at your "
@@ -24,15 +29,10 @@ constexpr const char* kCongratulations =
     "\nCongratulations, you have beaten the game! I hope you enjoyed it, and thank you for "
     "playing!\n";
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 // After any defeat: back in the Bedroom with nothing, every room unvisited and locked.
 void expectDefeated(Session& session) {
     EXPECT_EQ(session.player.currentRoom, session.player.world.startRoom);
     EXPECT_TRUE(session.player.inventory.empty());
-    EXPECT_FALSE(session.player.hasSword || session.player.hasShield || session.player.hasGem);
     for (std::size_t label = 0; label < kRoomCount; ++label) {
         const Room& room = session.room(static_cast<RoomLabel>(label));
         EXPECT_FALSE(room.visited);
@@ -61,7 +61,7 @@ TEST(Attack, TheSwordBeatsEachOrdinaryEnemyForGood) {
         const std::string printed = session.printed();
         const Room& room = session.room(label);
         EXPECT_TRUE(room.enemy.empty());
-        EXPECT_TRUE(contains(printed, std::string(room.revisitDescription) + "\n")) << printed;
+        EXPECT_THAT(printed, HasSubstr(std::string(room.revisitDescription) + "\n"));
         session.player.attack(session.console);
         EXPECT_EQ(session.printed(), "\nThere is nothing to fight right now.\n");
     }
@@ -70,28 +70,31 @@ TEST(Attack, TheSwordBeatsEachOrdinaryEnemyForGood) {
 TEST(Attack, WithoutTheSwordEveryEnemyWinsAndTheLossIsADefeat) {
     const std::pair<RoomLabel, std::string> losses[] = {
         {BeastHall,
-         "tearing you in half.\n\nYou have lost to the dog like creature, as the dark "
-         "takes you, you feel something pulling at your soul. You wake up in a bed "
-         "with a familiar ceiling\n"},
+         "\nBefore you even know what is going on the thick teeth of the creature dig into you, "
+         "tearing you in half.\n\nYou have lost to the dog like creature, as the dark takes you, "
+         "you feel something pulling at your soul. You wake up in a bed with a familiar ceiling\n"},
         {GuardRoom,
-         "his dagger piercing your heart. \n\nYou have lost to the guard, as the dark "
-         "takes you, you feel something pulling at your soul. You wake up in a bed "
-         "with a familiar ceiling\n"},
+         "\nThe guard lunges at you as you stare on in shock, his dagger piercing your heart. "
+         "\n\nYou have lost to the guard, as the dark takes you, you feel something pulling at "
+         "your soul. You wake up in a bed with a familiar ceiling\n"},
         {KnightHall,
-         "It cleaves you in two.\n\nYou have lost to the knight, as the dark takes "
-         "you, you feel something pulling at your soul. You wake up in a bed with a "
-         "familiar ceiling\n"},
+         "\nThe knights axe comes down before you even have time to think. It cleaves you in "
+         "two.\n\nYou have lost to the knight, as the dark takes you, you feel something pulling "
+         "at your soul. You wake up in a bed with a familiar ceiling\n"},
         {PortalRoom,
-         "Your last thoughts of the freedom you almost acquired.\n" + std::string(kLostToHunter)},
+         "\nThe hunter moves like a shadow, you have no chance unarmed as you are. The scythe "
+         "clears through your body like paper. Your last thoughts of the freedom you almost "
+         "acquired.\n" +
+             std::string(kLostToHunter)},
     };
-    for (const auto& [label, ending] : losses) {
+    for (const auto& [label, loss] : losses) {
         Session session;
         session.give("Shield");
         session.give("Gem");
         session.standIn(label);
         const std::string enemy = session.room(label).enemy;
         session.player.attack(session.console);
-        EXPECT_TRUE(session.printed().ends_with(ending));
+        EXPECT_EQ(session.printed(), loss);
         EXPECT_EQ(session.room(label).enemy, enemy);  // the winner stays
         expectDefeated(session);
     }
@@ -115,7 +118,7 @@ TEST(FinalFight, WithoutTheShieldIsLostWithoutReadingAnything) {
     session.give("Gem");
     session.standIn(PortalRoom);
     session.player.attack(session.console);
-    EXPECT_TRUE(session.printed().ends_with(std::string("cleaving you in two.\n") + kLostToHunter));
+    EXPECT_THAT(session.printed(), EndsWith(std::string("cleaving you in two.\n") + kLostToHunter));
     EXPECT_EQ(session.unread(), "Block\n");
     expectDefeated(session);
 }
@@ -127,9 +130,9 @@ TEST(FinalFight, WithoutTheGemIsLostAfterTheBlock) {
     session.standIn(PortalRoom);
     session.player.attack(session.console);
     const std::string printed = session.printed();
-    EXPECT_TRUE(printed.starts_with(std::string(kMoments) + kBlockHint +
+    EXPECT_THAT(printed, StartsWith(std::string(kMoments) + kBlockHint +
                                     "\nThe hunter moves like a shadow, but you manage"));
-    EXPECT_TRUE(printed.ends_with(std::string("as the darkness takes you.\n") + kLostToHunter));
+    EXPECT_THAT(printed, EndsWith(std::string("as the darkness takes you.\n") + kLostToHunter));
     EXPECT_EQ(session.unread(), "look\n");
     expectDefeated(session);
 }
@@ -142,14 +145,14 @@ TEST(FinalFight, WithAllThreeIsWonAndTheHunterStays) {
     session.standIn(PortalRoom);
     session.player.attack(session.console);
     const std::string printed = session.printed();
-    EXPECT_TRUE(contains(printed, std::string(kMoments) + kBlockHint + "\nThe hunter moves"));
-    EXPECT_TRUE(contains(printed, std::string("telling you to use it.\n") + kGemHint + kGemHint +
-                                      "\nYou pull the Gem out of you pocket"));
-    EXPECT_TRUE(contains(printed, std::string("the moment you needed.\n") + kAttackHint +
-                                      "\nYou use the opportunity"));
-    EXPECT_TRUE(printed.ends_with(std::string("whatever lies next.\n") + kCongratulations));
+    EXPECT_THAT(printed, HasSubstr(std::string(kMoments) + kBlockHint + "\nThe hunter moves"));
+    EXPECT_THAT(printed, HasSubstr(std::string("telling you to use it.\n") + kGemHint + kGemHint +
+                                   "\nYou pull the Gem out of you pocket"));
+    EXPECT_THAT(printed, HasSubstr(std::string("the moment you needed.\n") + kAttackHint +
+                                   "\nYou use the opportunity"));
+    EXPECT_THAT(printed, EndsWith(std::string("whatever lies next.\n") + kCongratulations));
     EXPECT_TRUE(session.player.gameOver);
-    EXPECT_TRUE(session.player.hasGem);
+    EXPECT_TRUE(session.player.carries("Gem"));  // smashed, yet still carried
     EXPECT_EQ(session.room(PortalRoom).enemy, "dHunter");
     EXPECT_EQ(session.unread(), "next\n");
 }
@@ -162,7 +165,7 @@ TEST(FinalFight, StopsWhereItIsWhenInputEnds) {
         session.give("Gem");
         session.standIn(PortalRoom);
         session.player.attack(session.console);
-        EXPECT_FALSE(contains(session.printed(), "lost to"));
+        EXPECT_THAT(session.printed(), Not(HasSubstr("lost to")));
         EXPECT_FALSE(session.player.gameOver);
         EXPECT_EQ(session.player.currentRoom, &session.room(PortalRoom));
         EXPECT_EQ(session.player.inventory.size(), 3U);

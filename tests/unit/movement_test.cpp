@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,9 @@ namespace cellbound {
 namespace {
 
 using enum RoomLabel;
-using testing::Session;
+using test_support::Session;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
 
 constexpr const char* kLocked = "\nThe door is locked. You need a Key to get in.\n";
 constexpr const char* kNoKey = "\nYou do not posses a key. Try to come back if you find one.\n";
@@ -20,13 +23,13 @@ constexpr const char* kHeld = "You cannot leave while you are being attacked.\n"
 TEST(Move, FollowsEveryExitOfTheMapWithItsMessage) {
     struct Way {
         const char* command;
-        Room* Room::*exit;
+        Direction direction;
         const char* moved;
     };
-    const Way ways[] = {{"north", &Room::north, "\nYou moved to the north.\n"},
-                        {"East", &Room::east, "\nYou moved to the east.\n"},
-                        {"south", &Room::south, "\nYou moved to the south.\n"},
-                        {"West", &Room::west, "\nYou moved to the west.\n"}};
+    const Way ways[] = {{"north", Direction::North, "\nYou moved to the north.\n"},
+                        {"East", Direction::East, "\nYou moved to the east.\n"},
+                        {"south", Direction::South, "\nYou moved to the south.\n"},
+                        {"West", Direction::West, "\nYou moved to the west.\n"}};
     Session session;
     int passages = 0;
     for (std::size_t label = 0; label < kRoomCount; ++label) {
@@ -35,7 +38,7 @@ TEST(Move, FollowsEveryExitOfTheMapWithItsMessage) {
             from.enemy.clear();
             from.locked = false;
             session.player.currentRoom = &from;
-            Room* const to = from.*way.exit;
+            Room* const to = from.exit(way.direction);
             if (to != nullptr) {
                 to->locked = false;
             }
@@ -46,7 +49,7 @@ TEST(Move, FollowsEveryExitOfTheMapWithItsMessage) {
                 EXPECT_EQ(session.player.currentRoom, &from);
             } else {
                 ++passages;
-                EXPECT_TRUE(printed.starts_with(way.moved)) << printed;
+                EXPECT_THAT(printed, ::testing::StartsWith(way.moved));
                 EXPECT_EQ(session.player.currentRoom, to);
                 EXPECT_TRUE(to->visited);
             }
@@ -64,7 +67,7 @@ TEST(Move, AnEnemyHoldsThePlayerWhicheverWayButLetsThemIn) {
     for (const char* way : {"East", "south", "north", "west"}) {
         session.player.move(session.console, way);
     }
-    EXPECT_TRUE(session.printed().ends_with(std::string(kHeld) + kHeld + kHeld + kHeld));
+    EXPECT_THAT(session.printed(), EndsWith(std::string(kHeld) + kHeld + kHeld + kHeld));
     EXPECT_EQ(session.player.currentRoom, &session.room(GuardRoom));
 }
 
@@ -104,7 +107,7 @@ TEST(LockedDoor, OpensOnlyForTheExactLineUseKey) {
     // Once open it is an ordinary door, and the Key stays carried.
     session.player.move(session.console, "north");
     session.player.move(session.console, "south");
-    EXPECT_TRUE(session.printed().find("\nYou moved to the south.\n") != std::string::npos);
+    EXPECT_THAT(session.printed(), HasSubstr("\nYou moved to the south.\n"));
     EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Key"});
 }
 
@@ -127,7 +130,7 @@ TEST(LockedDoor, MattersOnlyForMovesSouth) {
     EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
     session.player.move(session.console, "south");
     EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
-    EXPECT_TRUE(session.printed().ends_with(std::string(kLocked) + kNoKey));
+    EXPECT_THAT(session.printed(), EndsWith(std::string(kLocked) + kNoKey));
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include "console/console.hpp"
 #include "player/player.hpp"
 
-namespace cellbound::testing {
+namespace cellbound::test_support {
 
 // A player and a console over strings: what is typed goes in, and what the
 // game printed is taken out piece by piece.
@@ -23,12 +23,7 @@ struct Session {
 
     Room& room(RoomLabel label) { return player.world.room(label); }
     void standIn(RoomLabel label) { player.currentRoom = &room(label); }
-    void give(const std::string& item) {
-        player.inventory.push_back(item);
-        player.hasSword = player.hasSword || item == "Sword";
-        player.hasShield = player.hasShield || item == "Shield";
-        player.hasGem = player.hasGem || item == "Gem";
-    }
+    void give(const std::string& item) { player.inventory.push_back(item); }
 
     // What has been printed since the last call.
     std::string printed() {
@@ -40,4 +35,4 @@ struct Session {
     std::string unread() { return {std::istreambuf_iterator<char>(in), {}}; }
 };
 
-}  // namespace cellbound::testing
+}  // namespace cellbound::test_support

@@ -11,7 +11,7 @@ namespace cellbound {
 namespace {
 
 using enum RoomLabel;
-using testing::Session;
+using test_support::Session;
 
 constexpr const char* kInvalid = "That is not a valid option.\n";
 constexpr const char* kGreeting =
