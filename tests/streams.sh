@@ -39,6 +39,24 @@ replies=$(grep -c "Block, Talk, Look" "$work/out")
 [ "$replies" -eq 5000 ] || fail "non-blocking output: $replies of 5000 Help replies arrived"
 [ -s "$work/err" ] && fail "non-blocking output: $(cat "$work/err")"
 
+# 2b. Off a terminal the pause still takes its one character, waiting for it
+# on a pipe that stays open.
+mkfifo "$work/typing"
+exec 4<> "$work/typing"
+"$game" < "$work/typing" > "$work/out" 2> "$work/err" &
+game_pid=$!
+grep -v '^$' "$typed" >&4  # every line but the key for the pause
+i=0
+while ! grep -q "Press any key" "$work/out" && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+sleep 0.5
+kill -0 $game_pid 2> /dev/null || fail "the pause did not wait for its character"
+printf x >&4
+wait $game_pid
+status=$?
+exec 4>&-
+[ $status -eq 0 ] || fail "the pause on a pipe: exit status $status"
+cmp -s "$work/out" "$expected" || fail "the pause on a pipe: the output differs"
+
 # 3. Output that cannot be written: one line on standard error, status 1, and
 # nothing more is read (standard input stays open and silent here: a read
 # would wait until the timeout).

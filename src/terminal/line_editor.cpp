@@ -374,12 +374,14 @@ void LineEditor::redraw() {
         ++row;
     }
     const std::size_t cursorRow = atCursor / columns;
-    if (row > cursorRow) {
-        out += cursorBy(row - cursorRow, 'A');
-    }
-    out += '\r';
-    if (atCursor % columns > 0) {
-        out += cursorBy(atCursor % columns, 'C');
+    if (atCursor != total) {  // else the cursor is already where it belongs
+        if (row > cursorRow) {
+            out += cursorBy(row - cursorRow, 'A');
+        }
+        out += '\r';
+        if (atCursor % columns > 0) {
+            out += cursorBy(atCursor % columns, 'C');
+        }
     }
     rowOfCursor_ = cursorRow;
     shownColumns_ = columns;

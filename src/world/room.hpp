@@ -39,8 +39,10 @@ inline constexpr std::size_t kDirectionCount = 4;
 class FixedText {
 public:
     // Implicit, so that a literal can be given where a FixedText is taken.
-    // NOLINTNEXTLINE(google-explicit-constructor, hicpp-explicit-conversions)
+    // NOLINTBEGIN(google-explicit-constructor, hicpp-explicit-conversions)
+    consteval FixedText(const char* text) : text_(text) {}
     consteval FixedText(std::string_view text) : text_(text) {}
+    // NOLINTEND(google-explicit-constructor, hicpp-explicit-conversions)
 
     [[nodiscard]] constexpr std::string_view view() const noexcept { return text_; }
 

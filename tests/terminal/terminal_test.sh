@@ -29,6 +29,9 @@ last_line() { plain_screen | grep -v '^$' | tail -1; }
 # Raw bytes the game wrote to the terminal, escape codes included.
 written() { cat "$work/log"; }
 said() { written | grep -c "$1" || true; }
+# Whether the game wrote these bytes in a row, line ends as line feeds
+# (grep would take a line feed in a pattern for a second pattern).
+wrote() { [[ $(written | tr -d '\r') == *"$1"* ]]; }
 
 # Starts the game from an interactive shell in a fresh terminal. The game
 # runs under `sh`, which records the terminal's modes before and after it and
@@ -45,6 +48,7 @@ start() {
     tmux send-keys -t game -l "cd '$work'; sh -c 'trap : INT QUIT; stty -g > before;
         env $* \"$game\"; echo \$? > status; stty -g > after'"
     tmux send-keys -t game Enter
+    [[ ${output_to_terminal:-yes} == yes ]] || return 0
     await 'grep -q "There is nothing worth picking up" "$work/log" 2>/dev/null' ||
         fail "the game did not start"
 }
@@ -75,12 +79,12 @@ stop_and_check() {  # Ctrl-Z: the shell gets the terminal back as it was
 
 # 1. Colours, typing and history.
 start
-written | grep -q $'\e\[92m\nYou can use the following commands' ||
+wrote $'\e[92m\nYou can use the following commands' ||
     fail "start-up text not in bright green"
 type_keys -l "look"
 screen | grep -q $'\e\[95mlook' || fail "typed command not in bright magenta"
 type_keys Enter
-written | grep -q $'look\r*\n\e\[92m\nYou see the bed' ||
+wrote $'look\n\e[92m\nYou see the bed' ||
     fail "the reply to a command is not in bright green"
 type_line "help"
 type_keys Up Up
@@ -140,9 +144,18 @@ type_keys -l y
 plain_screen | grep -c "y$long" | grep -qx 1 || fail "the wrapped line is not drawn once after a resize"
 type_keys C-u Enter
 
+# The item prompt is drawn with the line typed after it, and only with that
+# line: the next command line starts on its own.
+type_line east
+type_line north
+type_line pickup
+last_line | grep -q '^Enter the item you want to pick up: $' || fail "the item prompt is not shown"
+type_line Sword
+type_keys -l lo
+last_line | grep -q '^lo$' || fail "the item prompt was drawn again before the next command"
+
 # 4. Ctrl-\ while typing: the terminal is given back, and the game ends by
 # the signal.
-type_keys -l lo
 type_keys C-\\
 await ended || fail "Ctrl-\\ did not end the game"
 [[ $(cat "$work/status" 2>/dev/null) == 131 ]] || fail "Ctrl-\\ status is not 131"
@@ -192,6 +205,19 @@ for setting in NO_COLOR=1 TERM=dumb; do
     written | grep -q $'\e\[9' && fail "$setting: colour escapes were written"
     [ "$(said "You see the bed")" -eq 2 ] || fail "$setting: look was not answered"
 done
+
+# 9. Colour follows standard output alone: on with input from a file, off
+# with output to a file.
+start "< '$transcripts/opening.in'"
+await ended || fail "the game with input from a file did not end"
+wrote $'\e[92m\nYou can use' || fail "no colour on a terminal when input is a file"
+output_to_terminal=no start "> '$work/printed'"
+await '[ -s "$work/printed" ]' || fail "the game with output to a file did not start"
+type_line look
+type_keys C-d
+await ended || fail "the game with output to a file did not end"
+grep -q $'\e' "$work/printed" && fail "escape codes were written to a file"
+[ "$(grep -c "You see the bed" "$work/printed")" -eq 2 ] || fail "look was not answered into the file"
 
 if ((failures)); then
     echo "$failures terminal check(s) failed"
