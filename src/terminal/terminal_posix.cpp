@@ -49,7 +49,8 @@ void waitForKey() {
 void report(std::string_view what, int error) {
     std::string line = "cellbound: ";
     line.append(what).append(": ").append(std::strerror(error)).append("\n");
-    static_cast<void>(::write(STDERR_FILENO, line.data(), line.size()));
+    // Nothing is left to tell should standard error fail as well.
+    [[maybe_unused]] const auto written = ::write(STDERR_FILENO, line.data(), line.size());
 }
 
 }  // namespace

@@ -1,0 +1,17 @@
+# The hardening Debian builds its own packages with, in every build type:
+# position-independent executables, stack protection, fortified C library
+# calls where the optimiser can check them, and relocations made read-only
+# once the program has started.
+include(CheckPIESupported)
+check_pie_supported(LANGUAGES CXX)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+if(NOT MSVC AND NOT WIN32)
+  target_compile_options(cellbound_options INTERFACE -fstack-protector-strong)
+  # Fortification needs the optimiser; Debug and coverage builds have none.
+  if(NOT CELLBOUND_COVERAGE)
+    target_compile_options(cellbound_options INTERFACE
+      $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2>)
+  endif()
+  target_link_options(cellbound_options INTERFACE LINKER:-z,relro LINKER:-z,now)
+endif()
