@@ -6,6 +6,8 @@
 
 namespace cellbound {
 
+namespace {
+
 // What tells a pick-up from a drop; the steps themselves are shared.
 struct Transfer {
     std::string_view nothingToMove;
@@ -15,8 +17,6 @@ struct Transfer {
     std::string_view notFound;
     std::string_view confirmation;  // followed by the name and "."
 };
-
-namespace {
 
 constexpr Transfer kPickUp{
     "There are no items to pick up in this room.",
@@ -36,24 +36,16 @@ constexpr Transfer kDrop{
     "You dropped ",
 };
 
-}  // namespace
-
-void Player::pickUp(Console& console) {
-    transfer(console, kPickUp, currentRoom->items, inventory);
-}
-
-void Player::drop(Console& console) {
-    transfer(console, kDrop, inventory, currentRoom->items);
-}
-
-void Player::transfer(Console& console, const Transfer& how, std::vector<std::string>& from,
-                      std::vector<std::string>& to) {
+// Moves the item the player names from one list to the other: the room's
+// items and the player's inventory, one way or the other.
+void transfer(const Player& player, Console& console, const Transfer& how,
+              std::vector<std::string>& from, std::vector<std::string>& to) {
     if (from.empty()) {
         console.message(how.nothingToMove);
         return;
     }
     console.message(how.heading);
-    how.listGivingSide(*this, console);
+    how.listGivingSide(player, console);
     console.prompt(how.prompt);
 
     // At end of input there is no name, which matches nothing.
@@ -72,6 +64,16 @@ void Player::transfer(Console& console, const Transfer& how, std::vector<std::st
     // Takes the character after the name, normally the line end, so the
     // next command starts on a fresh line.
     console.discardOne();
+}
+
+}  // namespace
+
+void Player::pickUp(Console& console) {
+    transfer(*this, console, kPickUp, currentRoom->items, inventory);
+}
+
+void Player::drop(Console& console) {
+    transfer(*this, console, kDrop, inventory, currentRoom->items);
 }
 
 }  // namespace cellbound

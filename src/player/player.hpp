@@ -9,7 +9,6 @@
 namespace cellbound {
 
 class Console;
-struct Transfer;
 
 // The player: where they stand, what they carry, and whether the game is
 // won. Holds the world it plays in, so it is created once and stays put.
@@ -48,8 +47,6 @@ public:
     void resetRooms();
 
 private:
-    void transfer(Console& console, const Transfer& how, std::vector<std::string>& from,
-                  std::vector<std::string>& to);
     void openLockedDoor(Console& console, Room& behind);
     void finalFight(Console& console);
 };

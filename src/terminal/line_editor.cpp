@@ -341,7 +341,9 @@ std::size_t LineEditor::nextCharacter(std::size_t at) const {
 }
 
 std::size_t LineEditor::previousWord(std::size_t at) const {
-    const auto blank = [this](std::size_t i) { return line_[i - 1] == ' ' || line_[i - 1] == '\t'; };
+    const auto blank = [this](std::size_t i) {
+        return line_[i - 1] == ' ' || line_[i - 1] == '\t';
+    };
     while (at > 0 && blank(at)) {
         --at;
     }

@@ -59,9 +59,9 @@ private:
     std::streambuf& screen_;
     std::string prompt_;
     std::string line_;
-    std::size_t cursor_ = 0;          // a byte offset into line_
-    std::size_t rowOfCursor_ = 0;     // counted from the prompt's first row
-    std::size_t shownColumns_ = 80;   // the width the line was last drawn at
+    std::size_t cursor_ = 0;         // a byte offset into line_
+    std::size_t rowOfCursor_ = 0;    // counted from the prompt's first row
+    std::size_t shownColumns_ = 80;  // the width the line was last drawn at
     std::vector<std::string> history_;
     std::size_t recalled_ = 0;  // history_.size(): the line being typed
     std::string draft_;         // the line being typed, while history is shown

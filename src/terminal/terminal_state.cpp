@@ -3,6 +3,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <string_view>
@@ -17,8 +18,8 @@ constexpr std::string_view kBrightMagenta = "\x1b[95m";
 
 // Signals that end the program by default and that a terminal or a parent
 // sends: each gives the terminal back first.
-constexpr int kTerminating[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP,
-                                SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
+constexpr std::array kTerminating{SIGINT,  SIGQUIT, SIGTERM, SIGHUP,
+                                  SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
 
 // The saved terminal: written before the handlers are installed; afterwards
 // only `mode`, `colour` and the two flags change, each in one step.

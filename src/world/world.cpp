@@ -77,17 +77,20 @@ constexpr bool everyPassageLeadsBack() {
 }
 static_assert(everyPassageLeadsBack());
 
+// The rooms, in label order, each with its texts taken from the table while
+// compiling, so that the rooms are certain to hold texts that outlive them.
+template <std::size_t... Row>
+std::array<std::unique_ptr<Room>, kRoomCount> roomsOf(std::index_sequence<Row...> /*rows*/) {
+    return {std::make_unique<Room>(FixedText(kMap.at(Row).description),
+                                   FixedText(kMap.at(Row).revisitDescription))...};
+}
+
 }  // namespace
 
 World::World() : rooms_(buildMap()), startRoom(&room(Bedroom)) {}
 
 World::Rooms World::buildMap() {
-    // Each room's texts are taken from the table while compiling, so the
-    // rooms are certain to hold texts that outlive them.
-    Rooms rooms = []<std::size_t... Row>(std::index_sequence<Row...>) {
-        return Rooms{std::make_unique<Room>(FixedText(kMap.at(Row).description),
-                                            FixedText(kMap.at(Row).revisitDescription))...};
-    }(std::make_index_sequence<kRoomCount>());
+    Rooms rooms = roomsOf(std::make_index_sequence<kRoomCount>());
     for (const RoomPlan& plan : kMap) {
         Room& room = *rooms.at(indexOf(plan.label));
         if (!plan.item.empty()) {

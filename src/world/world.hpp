@@ -45,7 +45,9 @@ public:
     World& operator=(World&&) = delete;
     ~World() = default;
 
-    [[nodiscard]] Room& room(RoomLabel label) { return *rooms_.at(static_cast<std::size_t>(label)); }
+    [[nodiscard]] Room& room(RoomLabel label) {
+        return *rooms_.at(static_cast<std::size_t>(label));
+    }
     [[nodiscard]] const Room& room(RoomLabel label) const {
         return *rooms_.at(static_cast<std::size_t>(label));
     }

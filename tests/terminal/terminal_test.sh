@@ -11,7 +11,16 @@ work=$(mktemp -d)
 export TMUX_TMPDIR=$work  # the terminal servers' sockets go with the rest
 games=0  # each game gets a terminal server of its own
 tmux() { command tmux -L "cellbound-test-$$-$games" "$@"; }
-trap 'tmux kill-server 2>/dev/null || true; rm -rf "$work"' EXIT
+# The last shell may still be writing its files as its server goes.
+cleanup() {
+    tmux kill-server 2> /dev/null || true
+    for _ in 1 2 3 4 5; do
+        rm -rf "$work" 2> /dev/null && return 0
+        sleep 0.2
+    done
+    return 0
+}
+trap cleanup EXIT
 failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -154,8 +163,13 @@ type_line Sword
 type_keys -l lo
 last_line | grep -q '^lo$' || fail "the item prompt was drawn again before the next command"
 
+type_keys C-u C-d  # ends by itself, so that a coverage build counts it all
+await ended || fail "Ctrl-D after the item prompt did not end the game"
+
 # 4. Ctrl-\ while typing: the terminal is given back, and the game ends by
 # the signal.
+start
+type_keys -l lo
 type_keys C-\\
 await ended || fail "Ctrl-\\ did not end the game"
 [[ $(cat "$work/status" 2>/dev/null) == 131 ]] || fail "Ctrl-\\ status is not 131"

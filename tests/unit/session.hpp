@@ -18,7 +18,8 @@ struct Session {
     std::istringstream in;
     std::ostringstream out;
     std::vector<TextAttribute> colours;
-    Console console{*in.rdbuf(), *out.rdbuf(), [this](TextAttribute attribute) { colours.push_back(attribute); }};
+    Console console{*in.rdbuf(), *out.rdbuf(),
+                    [this](TextAttribute attribute) { colours.push_back(attribute); }};
     Player player;
 
     Room& room(RoomLabel label) { return player.world.room(label); }

@@ -20,7 +20,7 @@ static double now(void) {
     return (double)t.tv_sec * 1e6 + (double)t.tv_nsec / 1e3;
 }
 
-static int run(const char *program, const char *input, double *micros, long *kib) {
+static int run(const char* program, const char* input, double* micros, long* kib) {
     const double start = now();
     const pid_t child = fork();
     if (child < 0) {
@@ -32,7 +32,7 @@ static int run(const char *program, const char *input, double *micros, long *kib
         if (in < 0 || out < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0) {
             _exit(127);
         }
-        execl(program, program, (char *)NULL);
+        execl(program, program, (char*)NULL);
         _exit(127);
     }
     int status = 0;
@@ -45,7 +45,7 @@ static int run(const char *program, const char *input, double *micros, long *kib
     return WIFEXITED(status) && WEXITSTATUS(status) != 127 ? 0 : -1;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc < 4) {
         fprintf(stderr, "usage: %s ROUNDS INPUT PROGRAM...\n", argv[0]);
         return 2;

@@ -1,0 +1,196 @@
+#include "terminal/line_editor.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <array>
+#include <istream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace cellbound {
+namespace {
+
+using ::testing::ContainsRegex;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+constexpr const char* kUp = "\x1b[A";
+constexpr const char* kDown = "\x1b[B";
+constexpr const char* kRight = "\x1b[C";
+constexpr const char* kLeft = "\x1b[D";
+constexpr const char* kHome = "\x1b[H";
+constexpr const char* kEnd = "\x1b[F";
+constexpr const char* kDelete = "\x1b[3~";
+constexpr const char* kBackspace = "\x7f";
+
+constexpr char ctrl(char letter) {
+    return static_cast<char>(letter & 0x1f);
+}
+
+// Keys go in through a pipe, as a terminal would send them; what the editor
+// draws goes into a string. Not a terminal, so the screen is 80 columns wide.
+std::array<int, 2> makePipe() {
+    std::array<int, 2> ends{-1, -1};
+    if (::pipe(ends.data()) != 0) {
+        throw std::runtime_error("no pipe");
+    }
+    return ends;
+}
+
+class Keyboard {
+public:
+    Keyboard() = default;
+    ~Keyboard() {
+        ::close(ends_[0]);
+        closeKeys();
+    }
+    Keyboard(const Keyboard&) = delete;
+    Keyboard& operator=(const Keyboard&) = delete;
+    Keyboard(Keyboard&&) = delete;
+    Keyboard& operator=(Keyboard&&) = delete;
+
+    void type(std::string_view keys) {
+        EXPECT_EQ(::write(ends_[1], keys.data(), keys.size()), static_cast<long>(keys.size()));
+    }
+    void closeKeys() {
+        if (ends_[1] >= 0) {
+            ::close(ends_[1]);
+            ends_[1] = -1;
+        }
+    }
+    // The next line the game reads; false at the end of input.
+    bool readLine(std::string& line) { return static_cast<bool>(std::getline(input_, line)); }
+    bool readWord(std::string& word) { return static_cast<bool>(input_ >> word); }
+
+private:
+    std::array<int, 2> ends_ = makePipe();  // read end, write end
+
+public:
+    std::stringbuf screen;
+    LineEditor editor{ends_[0], -1, screen};
+
+private:
+    std::istream input_{&editor};
+};
+
+std::string lineAfter(std::string_view keys) {
+    Keyboard keyboard;
+    keyboard.type(keys);
+    std::string line;
+    EXPECT_TRUE(keyboard.readLine(line));
+    return line;
+}
+
+TEST(LineEditor, EveryTypedByteReachesTheGameAsTypedAndIsShownSo) {
+    Keyboard keyboard;
+    keyboard.type("lo\xc3\xa9ok\r\tlook\rlo");
+    keyboard.type(std::string{ctrl('V'), ctrl('A')});
+    keyboard.type("ok\n");
+    std::string line;
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, "lo\xc3\xa9ok");
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, "\tlook");
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, std::string("lo\x01ok"));
+    const std::string shown = keyboard.screen.str();
+    EXPECT_THAT(shown, HasSubstr("lo\xc3\xa9ok\n"));
+    EXPECT_THAT(shown, HasSubstr("^Ilook\n"));
+    EXPECT_THAT(shown, HasSubstr("lo^Aok\n"));
+}
+
+TEST(LineEditor, EditingKeysWorkWhereTheCursorIs) {
+    // Ctrl-W takes the word before the cursor, Backspace a character,
+    // Ctrl-U all before the cursor.
+    EXPECT_EQ(lineAfter(std::string("help me") + ctrl('W') + kBackspace + ctrl('U') + "look\r"),
+              "look");
+    // Delete and Ctrl-D take the character under the cursor.
+    EXPECT_EQ(lineAfter(std::string("lxook") + ctrl('A') + kRight + kDelete + "\r"), "look");
+    EXPECT_EQ(lineAfter(std::string("lxook") + ctrl('A') + ctrl('F') + ctrl('D') + "\r"), "look");
+    // Home and End, in both of the forms terminals send, and Ctrl-K.
+    EXPECT_EQ(
+        lineAfter(std::string("ook") + kHome + "l" + kEnd + "!" + "\x1b[1~" + ctrl('K') + "\r"),
+        "");
+    EXPECT_EQ(lineAfter(std::string("ok") + "\x1b[1~" + "lo" + "\x1b[4~" + std::string(kLeft) +
+                        ctrl('B') + ctrl('K') + "\r"),
+              "lo");
+    // A UTF-8 character is one character to the cursor and to Backspace.
+    EXPECT_EQ(lineAfter(std::string("l\xc3\xa9ook") + kLeft + kLeft + kLeft + kBackspace + "\r"),
+              "look");
+    // Keys that edit nothing change nothing.
+    EXPECT_EQ(lineAfter(std::string("lo") + ctrl('G') + "\x1b" + "b" + "\x1b[5~" + "ok\r"), "look");
+}
+
+TEST(LineEditor, UpAndDownRecallEarlierLinesAndTheLineBeingTyped) {
+    Keyboard keyboard;
+    keyboard.type("look\r   \rhelp\r");
+    keyboard.type(std::string(kUp) + kUp + "\r");  // the blank line was not kept
+    keyboard.type("dr" + std::string(kUp) + kDown + "aft\r");
+    keyboard.type(std::string(kDown) + ctrl('P') + ctrl('N') + ctrl('P') + "\r");
+    std::string line;
+    for (const std::string_view expected : {"look", "   ", "help", "look", "draft", "draft"}) {
+        ASSERT_TRUE(keyboard.readLine(line));
+        EXPECT_EQ(line, expected);
+    }
+}
+
+TEST(LineEditor, CtrlDOnAnEmptyLineIsTheEndOfInputAsIsAClosedKeyboard) {
+    Keyboard keyboard;
+    keyboard.type(std::string("look\r") + ctrl('D'));
+    std::string line;
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_FALSE(keyboard.readLine(line));
+
+    Keyboard closing;
+    closing.type("loo");
+    closing.closeKeys();
+    EXPECT_FALSE(closing.readLine(line));  // a line not sent is not read
+}
+
+TEST(LineEditor, ALineIsAsLongAsTheTerminalsOwnLinesAtMost) {
+    const std::string line = lineAfter(std::string(5000, 'x') + "\r");
+    EXPECT_EQ(line.size(), LineEditor::kLongestLine);
+}
+
+TEST(LineEditor, DrawsATakenPromptBeforeItsLineOnly) {
+    Keyboard keyboard;
+    ASSERT_TRUE(keyboard.editor.takePrompt("Enter the item you want to pick up: "));
+    keyboard.type("Sword north\r");
+    std::string word;
+    ASSERT_TRUE(keyboard.readWord(word));
+    EXPECT_EQ(word, "Sword");
+    EXPECT_THAT(keyboard.screen.str(),
+                EndsWith("Enter the item you want to pick up: Sword north\n"));
+    // What is left of the line is read next, with no edit: no prompt either.
+    EXPECT_FALSE(keyboard.editor.takePrompt("Enter the item you want to drop: "));
+    std::string line;
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, " north");
+    keyboard.type("look\r");
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_THAT(keyboard.screen.str(), EndsWith("\r\x1b[Jlook\n"));
+}
+
+TEST(LineEditor, ALineWiderThanTheScreenIsDrawnAgainFromItsFirstRow) {
+    // More keys than one read takes: drawn in between, and then again from
+    // the row where the line starts.
+    const std::string typed(300, 'x');
+    Keyboard keyboard;
+    keyboard.type(typed + "\r");
+    std::string line;
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, typed);
+    EXPECT_THAT(keyboard.screen.str(), ContainsRegex("\x1b\\[[1-3]A\r\x1b\\[J" + typed + "\n$"));
+    // Exactly one screen wide: the cursor moves to a row of its own.
+    Keyboard full;
+    full.type(std::string(80, 'y') + "\r");
+    ASSERT_TRUE(full.readLine(line));
+    EXPECT_THAT(full.screen.str(), EndsWith(std::string(80, 'y') + "\r\n"));
+}
+
+}  // namespace
+}  // namespace cellbound
