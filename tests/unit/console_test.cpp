@@ -117,11 +117,11 @@ TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
     EXPECT_EQ(device.written, "\nThe rooms items:\n<13>\nEnter the item you want to pick up: ");
 }
 
-// A device that takes text until it is full, then fails every flush.
+// A full device: it takes no text, and every flush fails.
 class FullDevice : public std::streambuf {
 protected:
     int sync() override { return -1; }
-    std::streamsize xsputn(const char* /*text*/, std::streamsize n) override { return n; }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize /*n*/) override { return 0; }
 };
 
 TEST(ConsoleOutput, OutputThatCannotBeWrittenEndsTheSessionBeforeAnyFurtherRead) {

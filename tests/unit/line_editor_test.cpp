@@ -121,7 +121,13 @@ TEST(LineEditor, EditingKeysWorkWhereTheCursorIs) {
     // A UTF-8 character is one character to the cursor and to Backspace.
     EXPECT_EQ(lineAfter(std::string("l\xc3\xa9ook") + kLeft + kLeft + kLeft + kBackspace + "\r"),
               "look");
-    // Keys that edit nothing change nothing.
+    // Bytes that are no UTF-8 character reach the game as they are too.
+    EXPECT_EQ(lineAfter("\x80look\xe2\x82\r"), "\x80look\xe2\x82");
+    // Keys that edit nothing change nothing: Right at the end, Ctrl-W and
+    // Left at the start, Ctrl-L (which clears the screen), unbound keys.
+    EXPECT_EQ(lineAfter(std::string("lo") + kRight + ctrl('A') + ctrl('W') + kLeft + ctrl('E') +
+                        ctrl('L') + "\x1b[Z" + "ok\r"),
+              "look");
     EXPECT_EQ(lineAfter(std::string("lo") + ctrl('G') + "\x1b" + "b" + "\x1b[5~" + "ok\r"), "look");
 }
 
@@ -149,6 +155,49 @@ TEST(LineEditor, CtrlDOnAnEmptyLineIsTheEndOfInputAsIsAClosedKeyboard) {
     closing.type("loo");
     closing.closeKeys();
     EXPECT_FALSE(closing.readLine(line));  // a line not sent is not read
+}
+
+TEST(LineEditor, KeepsTheLatestFiveHundredLines) {
+    Keyboard keyboard;
+    std::string typed;
+    for (int i = 0; i <= 500; ++i) {
+        typed += "line" + std::to_string(i) + "\r";
+    }
+    keyboard.type(typed);
+    keyboard.type(std::string(501, ctrl('P')) + "\r");
+    std::string line;
+    for (int i = 0; i <= 500; ++i) {
+        ASSERT_TRUE(keyboard.readLine(line));
+    }
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, "line1");
+}
+
+TEST(LineEditor, EndsInputWhenTheKeyboardEndsInsideAKeyOrTheScreenFails) {
+    for (const std::string& keys : {std::string("lo") + ctrl('V'), std::string("lo\x1b"),
+                                    std::string("lo\x1b["), std::string("lo\x1b[1")}) {
+        Keyboard keyboard;
+        keyboard.type(keys);
+        keyboard.closeKeys();
+        std::string line;
+        EXPECT_FALSE(keyboard.readLine(line));
+    }
+
+    class BrokenScreen : public std::stringbuf {
+    protected:
+        int sync() override { return -1; }
+    };
+    BrokenScreen broken;
+    std::array<int, 2> ends = makePipe();
+    {
+        LineEditor editor(ends[0], -1, broken);
+        std::istream in(&editor);
+        EXPECT_EQ(::write(ends[1], "look\r", 5), 5);
+        std::string line;
+        EXPECT_FALSE(std::getline(in, line));
+    }
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 TEST(LineEditor, ALineIsAsLongAsTheTerminalsOwnLinesAtMost) {
