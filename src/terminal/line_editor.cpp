@@ -80,6 +80,13 @@ void appendShown(std::string& out, std::string_view text) {
     }
 }
 
+// Whether text of this width fills its last row to the end, where terminals
+// hold the cursor until the next character: the line editor then moves it to
+// a row of its own.
+bool endsAtRowEnd(std::size_t width, std::size_t columns) {
+    return width > 0 && width % columns == 0;
+}
+
 std::string cursorBy(std::size_t count, char direction) {
     return "\x1b[" + std::to_string(count) + direction;
 }
@@ -142,9 +149,8 @@ bool LineEditor::editLine() {
     if (key == Key::Enter && !failed_) {
         cursor_ = line_.size();
         redraw();
-        const std::size_t total = widthOf(prompt_) + widthOf(line_);
-        if (total == 0 || total % shownColumns_ != 0) {  // else already on a fresh row
-            show("\n");
+        if (!endsAtRowEnd(widthOf(prompt_) + widthOf(line_), shownColumns_)) {
+            show("\n");  // else the redraw has already gone to a row of its own
         }
     }
     terminal_state::use(terminal_state::Mode::AsFound);
@@ -371,7 +377,7 @@ void LineEditor::redraw() {
     out += prompt_;
     appendShown(out, line_);
     std::size_t row = total == 0 ? 0 : (total - 1) / columns;
-    if (total > 0 && total % columns == 0) {
+    if (endsAtRowEnd(total, columns)) {
         out += "\r\n";  // past the last column: the cursor goes to a row of its own
         ++row;
     }

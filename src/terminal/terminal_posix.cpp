@@ -20,8 +20,6 @@ namespace cellbound {
 
 namespace {
 
-constexpr std::string_view kBrightGreen = "\x1b[92m";
-constexpr std::string_view kBrightMagenta = "\x1b[95m";
 constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
 
 // A terminal that can move its cursor and show colours; TERM=dumb or no TERM
@@ -82,12 +80,13 @@ Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
     ColourSink colours;
     if (p.colours) {
         colours = [&output = p.output](TextAttribute attribute) {
-            const bool command = attribute == TextAttribute::Command;
-            const std::string_view escape = command ? kBrightMagenta : kBrightGreen;
+            using terminal_state::Colour;
+            const Colour colour =
+                attribute == TextAttribute::Command ? Colour::Command : Colour::Reply;
+            const std::string_view escape = terminal_state::escapeFor(colour);
             // Sent with the next flush, together with the text it colours.
             output.sputn(escape.data(), static_cast<std::streamsize>(escape.size()));
-            terminal_state::colourInForce(command ? terminal_state::Colour::Command
-                                                  : terminal_state::Colour::Reply);
+            terminal_state::colourInForce(colour);
         };
     }
     p.console.emplace(*input, p.output, std::move(colours), std::move(prompts));

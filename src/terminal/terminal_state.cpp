@@ -69,18 +69,8 @@ void applyModes() noexcept {
 }
 
 void applyColour() noexcept {
-    if (!saved.colours) {
-        return;
-    }
-    switch (static_cast<Colour>(saved.colour)) {
-        case Colour::Reply:
-            writeAll(kBrightGreen);
-            break;
-        case Colour::Command:
-            writeAll(kBrightMagenta);
-            break;
-        case Colour::None:
-            break;
+    if (saved.colours) {
+        writeAll(escapeFor(static_cast<Colour>(saved.colour)));
     }
 }
 
@@ -194,6 +184,18 @@ void use(Mode mode) {
 
 void colourInForce(Colour colour) {
     saved.colour = static_cast<int>(colour);
+}
+
+std::string_view escapeFor(Colour colour) noexcept {
+    switch (colour) {
+        case Colour::Reply:
+            return kBrightGreen;
+        case Colour::Command:
+            return kBrightMagenta;
+        case Colour::None:
+            break;
+    }
+    return {};
 }
 
 bool redrawWanted() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string_view>
+
 // The terminal as the game found it and as the game uses it, kept where a
 // signal handler can reach it: stops, continues, window changes and
 // terminating signals all find the terminal in a known state.
@@ -22,6 +24,8 @@ void takeOver(bool input, bool colours);
 
 void use(Mode mode);
 void colourInForce(Colour colour);
+// The escape code that sets a colour on the terminal.
+std::string_view escapeFor(Colour colour) noexcept;
 
 // True once after the game has continued from a stop or the window has
 // changed size: what is being edited must be drawn again.
