@@ -1,0 +1,23 @@
+#pragma once
+
+namespace cellbound::unicode {
+
+// The columns a character takes on a terminal: 0 for combining marks and
+// other characters of no width, 2 for wide ones (East Asian wide and
+// fullwidth, most emoji), 1 for the rest. Control characters are the
+// caller's to show.
+int columns(char32_t point) noexcept;
+
+// What the boundary rules must remember of the characters before the pair
+// being looked at (a run of regional indicators, an emoji joined by ZWJ).
+// Start every line with a fresh one.
+struct BreakState {
+    int value = 0;
+};
+
+// Whether one character ends and the next begins between `before` and
+// `after`: a letter and the combining marks that follow it are one
+// character to the cursor, to Backspace and to Delete.
+bool breaksBetween(char32_t before, char32_t after, BreakState& state) noexcept;
+
+}  // namespace cellbound::unicode
