@@ -1,8 +1,10 @@
 #!/bin/sh
 # A 200 MB line at the top of a turn: answered like any unknown command, at a
 # cost of no more than 2 MiB of extra peak memory over a short session.
+# usage: overlong_line.sh GAME PEAK_MEMORY
 set -eu
 game=$1
+peak_memory=$2
 expected_tail='That is not a valid option.
 
 You see the bed you woke up in. There is a open door to the east, and a door to the south.
@@ -11,16 +13,15 @@ There is nothing worth picking up.
 Press any key to continue . . . '
 
 out=$(mktemp)
-trap 'rm -f "$out" "$out.time"' EXIT
+trap 'rm -f "$out" "$out.kib"' EXIT
 
 measure() {  # prints the peak resident size in KiB of the game reading stdin
-    if [ -x /usr/bin/time ]; then
-        /usr/bin/time -f %M -o "$out.time" "$game" > "$out"
-        cat "$out.time"
-    else
-        "$game" > "$out"
-        echo 0
-    fi
+    "$peak_memory" "$out.kib" "$game" > "$out"
+    kib=$(cat "$out.kib")
+    case $kib in
+        '' | 0 | *[!0-9]*) echo "no peak memory measured: [$kib]" >&2; exit 1 ;;
+    esac
+    echo "$kib"
 }
 
 short=$(printf 'look\n' | measure)
