@@ -2,7 +2,19 @@
 # executable: it starts without the dynamic loader resolving the C++ runtime,
 # at a fraction of the time and memory, and keeps address randomisation.
 # Distributions whose policy wants shared libraries turn CELLBOUND_STATIC off.
+#
+# A static PIE that cannot start is worse than none: flags that need the
+# dynamic loader (the sanitizers, coverage and profiling runtimes), given
+# through the project's options or the usual CXXFLAGS, LDFLAGS and
+# CMAKE_<LANG>_FLAGS, mean the usual link, and so does a small static PIE
+# that does not run here.
 option(CELLBOUND_STATIC "Link the game as a static position-independent executable" ON)
+
+# Every compiler and linker flag the builder has put in force, for this build
+# type too.
+string(TOUPPER "${CMAKE_BUILD_TYPE}" build_type)
+set(CELLBOUND_FLAGS_IN_FORCE
+  "${CMAKE_CXX_FLAGS} ${CMAKE_CXX_FLAGS_${build_type}} ${CMAKE_EXE_LINKER_FLAGS} ${CMAKE_EXE_LINKER_FLAGS_${build_type}}")
 
 set(CELLBOUND_STATIC_PIE OFF)
 if(WIN32)
@@ -11,14 +23,28 @@ elseif(NOT CELLBOUND_STATIC)
   set(linking "against shared libraries (CELLBOUND_STATIC=OFF)")
 elseif(CELLBOUND_SANITIZE OR CELLBOUND_FUZZ OR CELLBOUND_COVERAGE)
   set(linking "against shared libraries (the sanitizers and coverage need them)")
+elseif(CELLBOUND_FLAGS_IN_FORCE MATCHES "(^| )(-fsanitize=[^ ]*|--coverage|-fprofile-[^ ]*|-pg)( |$)")
+  set(linking "against shared libraries (${CMAKE_MATCH_2} needs the dynamic loader)")
 else()
   include(CheckCXXSourceCompiles)
+  include(CheckCXXSourceRuns)
   set(CMAKE_REQUIRED_FLAGS -fPIE)
   set(CMAKE_REQUIRED_LINK_OPTIONS -static-pie)
-  check_cxx_source_compiles([[
+  set(probe [[
+    #include <iostream>
     #include <string>
-    int main(int argc, char**) { return static_cast<int>(std::string(2, 'x').size()) - argc; }
-  ]] CELLBOUND_HAVE_STATIC_PIE)
+    int main(int argc, char**) {
+        std::string text(2, 'x');
+        std::cout << text.size() << std::endl;
+        return static_cast<int>(text.size()) - argc - 1;
+    }
+  ]])
+  if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+    # Nothing here can run it: linking it is the most that can be known.
+    check_cxx_source_compiles("${probe}" CELLBOUND_HAVE_STATIC_PIE)
+  else()
+    check_cxx_source_runs("${probe}" CELLBOUND_HAVE_STATIC_PIE)
+  endif()
   unset(CMAKE_REQUIRED_FLAGS)
   unset(CMAKE_REQUIRED_LINK_OPTIONS)
   if(CELLBOUND_HAVE_STATIC_PIE)
@@ -27,7 +53,7 @@ else()
     set(CMAKE_CXX_LINK_OPTIONS_PIE -fPIE -static-pie)
     set(linking "as a static position-independent executable")
   else()
-    set(linking "against shared libraries (this toolchain cannot link a static PIE)")
+    set(linking "against shared libraries (a static PIE built with these flags does not run here)")
   endif()
 endif()
 message(STATUS "Linking the game ${linking}")
