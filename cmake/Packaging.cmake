@@ -17,7 +17,14 @@ hands. In a terminal the game is in colour, and typed lines can be edited
 and recalled.]])
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build")
+# The source archive: the tree as in the repository, in one folder named
+# for the release, without git's files, build folders or npm's downloads.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_PACKAGE_FILE_NAME cellbound-${PROJECT_VERSION})
+set(CPACK_SOURCE_IGNORE_FILES
+  "^${PROJECT_SOURCE_DIR}/\\\\.git(/|$)"
+  "^${PROJECT_SOURCE_DIR}/build[^/]*/"
+  "/node_modules/")
 
 if(WIN32)
   # The ZIP: the game, the README and the licence, side by side.
@@ -29,10 +36,26 @@ if(WIN32)
   return()
 endif()
 
-# Where games go, as Debian and the BSDs put them.
-set(CELLBOUND_INSTALL_GAMESDIR games CACHE STRING
-    "Where the game is installed, under the prefix (bin also works)")
-install(TARGETS cellbound RUNTIME DESTINATION ${CELLBOUND_INSTALL_GAMESDIR})
+# Where the game goes: in a system-wide prefix (/usr, /usr/local), `games`,
+# as Debian and the BSDs keep their games and put on every user's PATH; in
+# any other prefix, such as ~/.local, `bin`, which login shells put on the
+# PATH and beside which `man` finds share/man. The prefix is the one in force
+# when installing (`cmake --install --prefix` may change it), so the choice
+# is made then.
+set(CELLBOUND_INSTALL_GAMESDIR "" CACHE STRING
+    "Where the game is installed, under the prefix (empty: games in /usr and /usr/local, else bin)")
+if(CELLBOUND_INSTALL_GAMESDIR)
+  install(CODE "set(cellbound_gamesdir [[${CELLBOUND_INSTALL_GAMESDIR}]])")
+else()
+  install(CODE [[
+    if(CMAKE_INSTALL_PREFIX MATCHES "^/usr(/local)?/?$")
+      set(cellbound_gamesdir games)
+    else()
+      set(cellbound_gamesdir bin)
+    endif()
+  ]])
+endif()
+install(TARGETS cellbound RUNTIME DESTINATION "\${cellbound_gamesdir}")
 
 # Manual pages and the changelog are installed compressed, the same bytes on
 # every build.
@@ -50,13 +73,16 @@ add_custom_target(compressed_documents ALL DEPENDS ${manual} ${changelog})
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${changelog} ${PROJECT_SOURCE_DIR}/packaging/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The lintian override, which says why the game is static, belongs to the
+# Debian package alone: `cmake --install` leaves it out.
 if(CELLBOUND_STATIC_PIE)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME cellbound)
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME cellbound
+    COMPONENT debian EXCLUDE_FROM_ALL)
 endif()
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/CPackProjectConfig.cmake)
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the cellbound authors <cellbound@users.noreply.invalid>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
