@@ -70,6 +70,8 @@ add_custom_command(OUTPUT ${manual} ${changelog}
   DEPENDS ${PROJECT_SOURCE_DIR}/docs/cellbound.6 ${PROJECT_SOURCE_DIR}/packaging/changelog
   VERBATIM)
 add_custom_target(compressed_documents ALL DEPENDS ${manual} ${changelog})
+# Built with the game, so that a build of the game alone can be installed.
+add_dependencies(cellbound compressed_documents)
 install(FILES ${manual} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${changelog} ${PROJECT_SOURCE_DIR}/packaging/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
