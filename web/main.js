@@ -29,6 +29,10 @@ const terminal = new Terminal({
   cursorBlink: true,
   scrollback: 5000,
 });
+// The pty first: it learns every size the terminal takes, the first too.
+const { master, slave } = openpty();
+terminal.loadAddon(master);
+const asFound = slave.ioctl('TCGETS');
 const fit = new FitAddon.FitAddon();
 terminal.loadAddon(fit);
 const screen = document.getElementById('terminal');
@@ -37,34 +41,32 @@ fit.fit();
 new ResizeObserver(() => fit.fit()).observe(screen);
 terminal.focus();
 
-const { master, slave } = openpty();
-terminal.loadAddon(master);
-const asFound = slave.ioctl('TCGETS');
-
-// For tests: what the terminal has been sent since the current game began,
-// and a wait until the game has taken every key and waits for the next.
+// For tests: the bytes the current (or last) game has written, and a wait
+// until the game has taken every key and waits for the next.
 let phase = 'starting';  // 'playing', then 'ended' until a key starts the next
 let sleeping = false;
-let sent = [];
+let written = [];
 let games = 0;
 const waiters = [];
-master.onWrite(([bytes]) => sent.push(bytes));
 function settle() {
   if (phase === 'ended' || (phase === 'playing' && sleeping && !slave.readable)) {
     waiters.splice(0).forEach((resolve) => resolve());
   }
+}
+// Until the terminal has drawn all it has been sent: xterm.js parses what
+// it is written later, and xterm-pty hands it over a block at a time.
+async function drawn() {
+  do {
+    await new Promise((resolve) => terminal.write('', resolve));
+  } while (master.waitingForLower || master.fromLdiscToLowerBuffer.length > 0);
 }
 window.cellbound = {
   terminal,
   idle: () => new Promise((resolve) => {
     waiters.push(resolve);
     settle();
-  }),
-  sent: () => {
-    const all = new Uint8Array(sent.reduce((total, chunk) => total + chunk.length, 0));
-    sent.reduce((at, chunk) => (all.set(chunk, at), at + chunk.length), 0);
-    return Array.from(all);
-  },
+  }).then(drawn),
+  written: () => written.flat(),
   phase: () => phase,
   games: () => games,
 };
@@ -75,7 +77,7 @@ const signalNames = { 2: 'Ctrl-C', 3: 'Ctrl-\\' };
 async function play() {
   slave.ioctl('TCSETS', asFound);
   slave.read();
-  sent = [];
+  written = [];
   sleeping = false;
   games += 1;
   phase = 'playing';
@@ -89,6 +91,7 @@ async function play() {
     onBusy: () => {
       sleeping = false;
     },
+    onWrite: (bytes) => written.push(bytes),
     instantiateWasm: (imports, receive) => {
       WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module));
       return {};

@@ -100,6 +100,7 @@ mergeInto(LibraryManager.library, {
       for (var j = 0; j < length; j++) bytes.push(HEAPU8[base + j]);
     }
     Module['pty'].write(bytes);
+    if (Module['onWrite']) Module['onWrite'](bytes);
     HEAPU32[pnum >> 2] = bytes.length;
     return 0;
   },
