@@ -38,7 +38,14 @@ terminal.loadAddon(fit);
 const screen = document.getElementById('terminal');
 terminal.open(screen);
 fit.fit();
-new ResizeObserver(() => fit.fit()).observe(screen);
+// The first game starts once the page has been laid out and the terminal
+// fitted to it, so that it does not begin with a change of size.
+await new Promise((laidOut) => {
+  new ResizeObserver(() => {
+    fit.fit();
+    laidOut();
+  }).observe(screen);
+});
 terminal.focus();
 
 // For tests: the bytes the current (or last) game has written, and a wait

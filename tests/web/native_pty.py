@@ -26,6 +26,12 @@ def state_of(pid):
         return stat.read().rsplit(")", 1)[1].split()[0]
 
 
+def bytes_read(pid):
+    """What the game has read so far, from any file."""
+    with open(f"/proc/{pid}/io") as io:
+        return int(next(line for line in io if line.startswith("rchar:")).split()[1])
+
+
 def waiting_for_a_key(pid, slave):
     """True once the game sleeps in read() on its standard input and no
     typed byte is left for it."""
@@ -68,8 +74,14 @@ def main():
         written.extend(chunk)
         return bool(chunk)
 
+    def condition_holds(condition):
+        try:
+            return condition()
+        except OSError:  # the game has just gone
+            return True
+
     def await_game(condition):
-        while state_of(pid) != "Z" and not condition():
+        while state_of(pid) != "Z" and not condition_holds(condition):
             if time.monotonic() > deadline:
                 sys.exit("native_pty.py: the game did not come to wait for a key")
             if not take(0.002):
@@ -80,11 +92,12 @@ def main():
             sys.exit(f"native_pty.py: the game ended before {key!r} was typed")
         # Typed only when the game waits: then it reads this key alone.
         await_game(lambda: len(written) > 0 and waiting_for_a_key(pid, slave))
-        before = len(written)
-        os.write(master, key.encode())
-        # Every key is answered on the screen; until then the game may not
-        # have taken it yet.
-        await_game(lambda: len(written) > before)
+        typed = key.encode()
+        before = bytes_read(pid)
+        os.write(master, typed)
+        # The key reaches the game a moment later; until the game has read
+        # it, it may still look as if it were waiting.
+        await_game(lambda: bytes_read(pid) >= before + len(typed))
     os.close(slave)
     while take(1):
         if time.monotonic() > deadline:
