@@ -7,7 +7,9 @@ execute_process(COMMAND ${CELLBOUND_EM_CONFIG} EMSCRIPTEN_ROOT
 include(${emscripten_root}/cmake/Modules/Platform/Emscripten.cmake)
 
 # Small code over fast code: the download is what the player waits for.
+# The game throws no exceptions. Set in the cache before CMake's own
+# defaults for the compiler (-O3, -Os) are.
 set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions")
-set(CMAKE_CXX_FLAGS_RELEASE_INIT "-Oz -DNDEBUG")
-set(CMAKE_CXX_FLAGS_MINSIZEREL_INIT "-Oz -DNDEBUG")
-set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type")
+set(CMAKE_CXX_FLAGS_RELEASE "-Oz -DNDEBUG" CACHE STRING "Flags for Release builds")
+set(CMAKE_CXX_FLAGS_MINSIZEREL "-Oz -DNDEBUG" CACHE STRING "Flags for MinSizeRel builds")
+set(CMAKE_BUILD_TYPE MinSizeRel CACHE STRING "Build type")
