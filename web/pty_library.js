@@ -180,6 +180,12 @@ mergeInto(LibraryManager.library, {
         HEAPU16[(argp + 6) >> 1] = 0;
         return 0;
       }
+      // The game is the one job on its terminal: always in the foreground.
+      case {{{ cDefine('TIOCGPGRP') }}}:
+        HEAP32[argp >> 2] = _getpgrp();
+        return 0;
+      case {{{ cDefine('TIOCSPGRP') }}}:
+        return 0;
       default:
         return -{{{ cDefine('EINVAL') }}};
     }
