@@ -11,7 +11,7 @@
 import { after, afterEach, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -94,6 +94,8 @@ before(async () => {
   server = await serve(site);
   address = `http://127.0.0.1:${server.address().port}/`;
   profile = mkdtempSync(join(tmpdir(), 'cellbound-chromium-'));
+  // However the run ends; Playwright itself ends the browser on a signal.
+  process.once('exit', () => rmSync(profile, { recursive: true, force: true }));
   context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: false,  // --headless is among the arguments
@@ -191,7 +193,8 @@ const count = (text, part) => text.split(part).length - 1;
 async function nativeBytes(page, keys) {
   const [columns, rows] = await page.evaluate(() =>
     [window.cellbound.terminal.cols, window.cellbound.terminal.rows]);
-  const played = spawnSync('python3',
+  const python = existsSync('/usr/bin/python3') ? '/usr/bin/python3' : 'python3';
+  const played = spawnSync(python,
     [join(root, 'tests/web/native_pty.py'), nativeGame, String(columns), String(rows)],
     { input: JSON.stringify(keys), maxBuffer: 1 << 24, timeout: 120000 });
   assert.equal(played.status, 0, `native_pty.py: ${played.stderr}`);
