@@ -6,7 +6,10 @@ include(CheckPIESupported)
 check_pie_supported(LANGUAGES CXX)
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
-if(NOT MSVC AND NOT WIN32)
+# Not for the web build: emscripten links neither the stack guard (its C
+# library has no __stack_chk_guard) nor ELF's relocation flags, and its C
+# library has no fortified calls.
+if(NOT MSVC AND NOT WIN32 AND NOT EMSCRIPTEN)
   target_compile_options(cellbound_options INTERFACE -fstack-protector-strong)
   # Fortification needs the optimiser; Debug and coverage builds have none.
   # A level the builder chose (CXXFLAGS, CPPFLAGS through them, or the

@@ -19,6 +19,8 @@ set(CELLBOUND_FLAGS_IN_FORCE
 set(CELLBOUND_STATIC_PIE OFF)
 if(WIN32)
   set(linking "as the Windows toolchain sets it")
+elseif(EMSCRIPTEN)
+  set(linking "as a WebAssembly module for the page in web/")
 elseif(NOT CELLBOUND_STATIC)
   set(linking "against shared libraries (CELLBOUND_STATIC=OFF)")
 elseif(CELLBOUND_SANITIZE OR CELLBOUND_FUZZ OR CELLBOUND_COVERAGE)

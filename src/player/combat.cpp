@@ -172,7 +172,8 @@ void Player::resetRooms() {
         room->visited = false;
         room->locked = true;
         for (Room* const neighbour : room->exits) {
-            if (neighbour != nullptr && std::ranges::find(reached, neighbour) == reached.end()) {
+            if (neighbour != nullptr &&
+                std::find(reached.begin(), reached.end(), neighbour) == reached.end()) {
                 reached.push_back(neighbour);
             }
         }

@@ -10,7 +10,7 @@ void Player::showInventory(Console& console) const {
 }
 
 bool Player::carries(std::string_view item) const {
-    return std::ranges::find(inventory, item) != inventory.end();
+    return std::find(inventory.begin(), inventory.end(), item) != inventory.end();
 }
 
 }  // namespace cellbound

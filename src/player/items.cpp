@@ -50,9 +50,9 @@ void transfer(const Player& player, Console& console, const Transfer& how,
 
     // At end of input there is no name, which matches nothing.
     const auto name = console.readWord();
-    const auto found =
-        name ? std::ranges::find_if(from, [&](const std::string& item) { return *name == item; })
-             : from.end();
+    const auto found = name ? std::find_if(from.begin(), from.end(),
+                                           [&](const std::string& item) { return *name == item; })
+                            : from.end();
     if (found == from.end()) {
         console.message(how.notFound);
     } else {
