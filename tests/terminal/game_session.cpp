@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -47,7 +48,7 @@ void sendReport(int socket, Report report) {
     static_cast<void>(::write(socket, &report, sizeof report));
 }
 
-int chldPipe[2] = {-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+std::array<int, 2> chldPipe{-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 extern "C" void onChild(int /*signal*/) {
     const int saved = errno;
@@ -79,6 +80,9 @@ extern "C" void onChild(int /*signal*/) {
         core.rlim_cur = core.rlim_max;
         ::setrlimit(RLIMIT_CORE, &core);
     }
+    if (::chdir(options.workingDirectory.c_str()) != 0) {
+        ::_exit(126);
+    }
     ::dup2(slave, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
@@ -86,8 +90,9 @@ extern "C" void onChild(int /*signal*/) {
         ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     }
     ::closefrom(STDERR_FILENO + 1);
-    std::array<char*, 2> arguments{const_cast<char*>(CELLBOUND_GAME_PATH), nullptr};
-    ::execve(arguments[0], arguments.data(), environment.data());
+    std::string game = CELLBOUND_GAME_PATH;
+    std::array<char*, 2> arguments{game.data(), nullptr};
+    ::execve(game.c_str(), arguments.data(), environment.data());
     ::_exit(127);
 }
 
@@ -104,7 +109,7 @@ extern "C" void onChild(int /*signal*/) {
     std::signal(SIGTTIN, SIG_IGN);
     std::signal(SIGTSTP, SIG_IGN);
     std::signal(SIGPIPE, SIG_IGN);
-    if (::pipe(chldPipe) != 0) {
+    if (::pipe(chldPipe.data()) != 0) {
         ::_exit(126);
     }
     struct sigaction action {};
@@ -115,6 +120,7 @@ extern "C" void onChild(int /*signal*/) {
 
     std::vector<std::string> environment = options.environment;
     std::vector<char*> pointers;
+    pointers.reserve(environment.size() + 1);
     for (std::string& entry : environment) {
         pointers.push_back(entry.data());
     }
@@ -136,8 +142,8 @@ extern "C" void onChild(int /*signal*/) {
             continue;
         }
         if ((waiting[1].revents & POLLIN) != 0) {
-            char drained[64];
-            static_cast<void>(::read(chldPipe[0], drained, sizeof drained));
+            std::array<char, 64> drained{};
+            static_cast<void>(::read(chldPipe[0], drained.data(), drained.size()));
             int status = 0;
             while (::waitpid(game, &status, WNOHANG | WUNTRACED | WCONTINUED) == game) {
                 if (WIFSTOPPED(status)) {
@@ -174,7 +180,12 @@ extern "C" void onChild(int /*signal*/) {
 
 }  // namespace
 
-GameSession::GameSession(const SessionOptions& options) {
+GameSession::GameSession(const SessionOptions& given) {
+    SessionOptions options = given;
+    std::string folder = (std::filesystem::temp_directory_path() / "cellbound-pty-XXXXXX").string();
+    check(::mkdtemp(folder.data()) != nullptr, "mkdtemp");
+    folder_ = folder;
+    options.workingDirectory = folder_;
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     check(master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0, "posix_openpt");
     const std::string slaveName = ::ptsname(master_);
@@ -220,6 +231,8 @@ GameSession::~GameSession() {
     ::waitpid(shellPid_, &status, 0);
     ::close(master_);
     ::close(slave_);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);  // with any core the game left
 }
 
 void GameSession::pump(int timeoutMilliseconds) {
@@ -359,7 +372,7 @@ void GameSession::signal(int signal) const {
     ::kill(game_, signal);
 }
 
-void GameSession::command(char what) {
+void GameSession::command(char what) const {
     static_cast<void>(::write(shell_, &what, 1));
 }
 
@@ -371,7 +384,7 @@ void GameSession::background() {
     command('b');
 }
 
-void GameSession::resize(unsigned short columns, unsigned short rows) {
+void GameSession::resize(unsigned short columns, unsigned short rows) const {
     winsize size{};
     size.ws_col = columns;
     size.ws_row = rows;

@@ -23,6 +23,7 @@ struct SessionOptions {
     std::vector<int> ignored;  // signals the game inherits as ignored
     unsigned short columns = 80;
     unsigned short rows = 24;
+    std::string workingDirectory;  // the session's own folder, made for it
 };
 
 // What waitpid() said about the game.
@@ -68,7 +69,7 @@ public:
     // As the shell's fg and bg: continued with or without the terminal.
     void foreground();
     void background();
-    void resize(unsigned short columns, unsigned short rows);
+    void resize(unsigned short columns, unsigned short rows) const;
 
     // The terminal's modes now, and as they were before the game started.
     termios modes() const;
@@ -79,13 +80,14 @@ public:
 
 private:
     void pump(int timeoutMilliseconds);
-    void command(char what);
+    void command(char what) const;
 
     int master_ = -1;
     int slave_ = -1;  // kept open to look at the terminal from outside
     int shell_ = -1;  // the socket to the job-control shell
     pid_t shellPid_ = -1;
     pid_t game_ = -1;
+    std::string folder_;  // the game's working directory, cores and all
     termios before_{};
     std::string output_;
     std::vector<JobEvent> events_;
