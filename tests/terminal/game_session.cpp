@@ -45,7 +45,7 @@ void check(bool ok, const char* what) {
 }
 
 void sendReport(int socket, Report report) {
-    static_cast<void>(::write(socket, &report, sizeof report));
+    [[maybe_unused]] const auto done = ::write(socket, &report, sizeof report);
 }
 
 std::array<int, 2> chldPipe{-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
@@ -53,7 +53,7 @@ std::array<int, 2> chldPipe{-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-cons
 extern "C" void onChild(int /*signal*/) {
     const int saved = errno;
     const char byte = 0;
-    static_cast<void>(::write(chldPipe[1], &byte, 1));
+    [[maybe_unused]] const auto done = ::write(chldPipe[1], &byte, 1);
     errno = saved;
 }
 
@@ -143,7 +143,7 @@ extern "C" void onChild(int /*signal*/) {
         }
         if ((waiting[1].revents & POLLIN) != 0) {
             std::array<char, 64> drained{};
-            static_cast<void>(::read(chldPipe[0], drained.data(), drained.size()));
+            [[maybe_unused]] const auto done = ::read(chldPipe[0], drained.data(), drained.size());
             int status = 0;
             while (::waitpid(game, &status, WNOHANG | WUNTRACED | WCONTINUED) == game) {
                 if (WIFSTOPPED(status)) {
@@ -373,7 +373,7 @@ void GameSession::signal(int signal) const {
 }
 
 void GameSession::command(char what) const {
-    static_cast<void>(::write(shell_, &what, 1));
+    [[maybe_unused]] const auto done = ::write(shell_, &what, 1);
 }
 
 void GameSession::foreground() {
