@@ -9,6 +9,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Whether a process is asleep in a system call, waiting for its streams.
+asleep() { [ "$(sed -n 's/^State:[[:space:]]*\(.\).*/\1/p' "/proc/$1/status" 2> /dev/null)" = S ]; }
+# Waits until a condition holds, for at most about twenty seconds.
+await() {
+    i=0
+    while ! eval "$1"; do
+        i=$((i + 1))
+        [ $i -lt 400 ] || return 1
+        sleep 0.05
+    done
+}
 
 # Starts the game with the given standard streams left non-blocking, as
 # some parents hand them over.
@@ -24,9 +35,16 @@ nonblocking() {
 }
 
 # 1. Input that arrives late on a non-blocking pipe is waited for, not taken
-# for the end of input.
-{ sleep 1; cat "$typed"; } | nonblocking in "$game" > "$work/out" 2> "$work/err"
+# for the end of input: written only once the game sleeps waiting for it.
+mkfifo "$work/late"
+exec 5<> "$work/late"
+nonblocking in "$game" < "$work/late" > "$work/out" 2> "$work/err" &
+game_pid=$!
+await "asleep $game_pid" || fail "non-blocking input: the game does not sleep while it waits"
+cat "$typed" >&5
+wait $game_pid
 status=$?
+exec 5>&-
 [ $status -eq 0 ] || fail "non-blocking input: exit status $status"
 cmp -s "$work/out" "$expected" || fail "non-blocking input: the game did not play to the end"
 
@@ -34,7 +52,16 @@ cmp -s "$work/out" "$expected" || fail "non-blocking input: the game did not pla
 i=0
 : > "$work/help.in"
 while [ $i -lt 5000 ]; do echo help; i=$((i + 1)); done >> "$work/help.in"
-nonblocking out "$game" < "$work/help.in" 2> "$work/err" | { sleep 1; cat; } > "$work/out"
+# The reader starts once the game sleeps on the full pipe.
+mkfifo "$work/slow"
+(await '[ -e "$work/go" ]' && exec cat) < "$work/slow" > "$work/out" &
+reader_pid=$!
+nonblocking out "$game" < "$work/help.in" > "$work/slow" 2> "$work/err" &
+game_pid=$!
+await "asleep $game_pid" || fail "non-blocking output: the game does not sleep on a full pipe"
+: > "$work/go"
+wait $game_pid
+wait $reader_pid
 replies=$(grep -c "Block, Talk, Look" "$work/out")
 [ "$replies" -eq 5000 ] || fail "non-blocking output: $replies of 5000 Help replies arrived"
 [ -s "$work/err" ] && fail "non-blocking output: $(cat "$work/err")"
@@ -46,10 +73,8 @@ exec 4<> "$work/typing"
 "$game" < "$work/typing" > "$work/out" 2> "$work/err" &
 game_pid=$!
 grep -v '^$' "$typed" >&4  # every line but the key for the pause
-i=0
-while ! grep -q "Press any key" "$work/out" && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
-sleep 0.5
-kill -0 $game_pid 2> /dev/null || fail "the pause did not wait for its character"
+await 'grep -q "Press any key" "$work/out"' || fail "the pause on a pipe: no prompt"
+await "asleep $game_pid" || fail "the pause did not wait for its character"
 printf x >&4
 wait $game_pid
 status=$?

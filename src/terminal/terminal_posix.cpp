@@ -21,12 +21,16 @@ namespace cellbound {
 namespace {
 
 constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
+// After a stop, at the start of the row below the shell's lines, or over
+// the prompt itself when nothing was written since.
+constexpr std::string_view kAskedAgain = "\rPress any key to continue . . . ";
 
-// A terminal that can move its cursor and show colours; TERM=dumb or no TERM
-// at all says it cannot.
+// A terminal that can move its cursor and show colours: one whose TERM
+// names a family known to take ANSI sequences. Any other (dumb, vt52, an
+// unknown name, none at all) gets the kernel's line editing and no colour.
 bool terminalIsCapable() {
     const char* const name = std::getenv("TERM");
-    return name != nullptr && *name != '\0' && std::string_view(name) != "dumb";
+    return name != nullptr && terminal_state::takesAnsi(name);
 }
 
 // The common convention: a non-empty NO_COLOR turns colour off.
@@ -35,11 +39,18 @@ bool colourRefused() {
     return value != nullptr && *value != '\0';
 }
 
-// Waits for one key press, without Enter and without echo.
-void waitForKey() {
+// Waits for one key press, without Enter and without echo, and takes the
+// whole key (Up sends three bytes, é two) and what was typed with it, so
+// that nothing is left for the shell. `askAgain` shows the prompt again
+// after a stop: the shell has written its own lines meanwhile.
+template <typename AskAgain>
+void waitForKey(AskAgain askAgain) {
     terminal_state::use(terminal_state::Mode::SingleKey);
-    char key = 0;
-    while (readReady(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
+    std::string key;
+    while (takeKey(STDIN_FILENO, key) < 0 && errno == EINTR) {
+        if (terminal_state::continuedFromStop()) {
+            askAgain();
+        }
     }
     terminal_state::use(terminal_state::Mode::AsFound);
 }
@@ -109,7 +120,11 @@ int Terminal::finish() {
     }
     if (!console.outputFailed()) {
         if (p.inputIsTerminal && !console.inputEnded()) {
-            waitForKey();
+            waitForKey([&] {
+                if (p.outputIsTerminal) {
+                    console.print(kAskedAgain);
+                }
+            });
         } else {
             console.discardOne();
         }

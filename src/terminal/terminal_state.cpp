@@ -1,8 +1,10 @@
 #include "terminal/terminal_state.hpp"
 
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -16,13 +18,65 @@ constexpr std::string_view kColourReset = "\x1b[0m";
 constexpr std::string_view kBrightGreen = "\x1b[92m";
 constexpr std::string_view kBrightMagenta = "\x1b[95m";
 
-// Signals that end the program by default and that a terminal or a parent
-// sends: each gives the terminal back first.
-constexpr std::array kTerminating{SIGINT,  SIGQUIT, SIGTERM, SIGHUP,
-                                  SIGPIPE, SIGALRM, SIGUSR1, SIGUSR2};
+// Terminal families known to take ANSI cursor movement and colours: a TERM
+// name is one of these, or one of these followed by '-' or '.' and a variant
+// (xterm-256color, screen.xterm-256color, rxvt-unicode). The DEC VT100 and
+// its successors are matched by number apart (vt100, vt220, vt520).
+constexpr std::array<std::string_view, 44> kAnsiFamilies{
+    "Eterm",   "aixterm",  "alacritty",   "ansi",     "aterm",      "cons25",      "contour",
+    "cygwin",  "eterm",    "foot",        "ghostty",  "gnome",      "hurd",        "interix",
+    "iterm",   "iterm2",   "kitty",       "konsole",  "kterm",      "linux",       "mintty",
+    "mlterm",  "mrxvt",    "ms-terminal", "nsterm",   "pcansi",     "putty",       "rxvt",
+    "scoansi", "screen",   "st",          "teraterm", "terminator", "terminology", "termite",
+    "tmux",    "urxvt",    "vscode",      "vte",      "wezterm",    "wsvt25",      "xfce",
+    "xterm",   "xterm.js",
+};
+
+// VT100 and later: "vt" and a number of at least 100; vt52 is not ANSI.
+bool isDecAnsi(std::string_view term) noexcept {
+    if (!term.starts_with("vt")) {
+        return false;
+    }
+    term.remove_prefix(2);
+    const std::size_t digits = term.find_first_not_of("0123456789");
+    const std::string_view number = term.substr(0, digits);
+    const std::string_view variant = term.substr(number.size());
+    return number.size() >= 3 && number.front() != '0' &&
+           (variant.empty() || variant.front() == '-');
+}
+
+// Every signal whose default action ends the process: each gives the
+// terminal back first. SIGKILL cannot be caught; the real-time signals are
+// added when installing, as their range is known only then.
+constexpr std::array kTerminating{
+    SIGINT,    SIGQUIT, SIGTERM, SIGHUP,  SIGPIPE, SIGALRM,   SIGUSR1, SIGUSR2, SIGABRT, SIGSEGV,
+    SIGBUS,    SIGFPE,  SIGILL,  SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,  SIGTRAP,
+#ifdef SIGIO
+    SIGIO,
+#elif defined(SIGPOLL)
+    SIGPOLL,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+#ifdef SIGLOST
+    SIGLOST,
+#endif
+};
+
+// The signals that stop the game, each sent by the terminal: Ctrl-Z, and a
+// read or a change of modes from the background.
+constexpr std::array kStopping{SIGTSTP, SIGTTIN, SIGTTOU};
 
 // The saved terminal: written before the handlers are installed; afterwards
-// only `mode`, `colour` and the two flags change, each in one step.
+// only `mode`, `applied`, `colour` and the two flags change, each in one
+// step.
 struct SavedTerminal {
     termios asFound{};
     termios lineEditing{};
@@ -30,6 +84,8 @@ struct SavedTerminal {
     bool haveModes = false;
     bool colours = false;
     volatile std::sig_atomic_t mode = static_cast<int>(Mode::AsFound);
+    // The mode the terminal was last given: what there is to give back.
+    volatile std::sig_atomic_t applied = static_cast<int>(Mode::AsFound);
     volatile std::sig_atomic_t colour = static_cast<int>(Colour::None);
     volatile std::sig_atomic_t redraw = 0;
     volatile std::sig_atomic_t continued = 0;
@@ -40,6 +96,12 @@ void writeAll(std::string_view text) noexcept {
     while (!text.empty()) {
         const ssize_t count = ::write(STDOUT_FILENO, text.data(), text.size());
         if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Left non-blocking by the parent: wait as a blocking write would.
+            pollfd writable{STDOUT_FILENO, POLLOUT, 0};
+            static_cast<void>(::poll(&writable, 1, -1));
             continue;
         }
         if (count <= 0) {
@@ -61,11 +123,20 @@ const termios& modesFor(Mode mode) noexcept {
     return saved.asFound;
 }
 
-void applyModes() noexcept {
-    if (saved.haveModes) {
-        static_cast<void>(
-            ::tcsetattr(STDIN_FILENO, TCSANOW, &modesFor(static_cast<Mode>(saved.mode))));
+// A change of modes from the background stops the game (SIGTTOU) and is
+// interrupted; it is made again once continued.
+void setModes(Mode mode) noexcept {
+    int result = 0;
+    do {
+        result = ::tcsetattr(STDIN_FILENO, TCSANOW, &modesFor(mode));
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        saved.applied = static_cast<int>(mode);
     }
+}
+
+bool inForeground() noexcept {
+    return ::tcgetpgrp(STDIN_FILENO) == ::getpgrp() || ::tcgetpgrp(STDOUT_FILENO) == ::getpgrp();
 }
 
 void applyColour() noexcept {
@@ -74,13 +145,18 @@ void applyColour() noexcept {
     }
 }
 
-// Async-signal-safe, as are all the handlers: write(), tcsetattr(),
-// sigaction(), sigprocmask() and raise() only; errno is kept for the code
-// the signal interrupted.
+// Async-signal-safe, as are all the handlers: write(), poll(), tcsetattr(),
+// tcgetpgrp(), sigaction(), sigprocmask() and raise() only; errno is kept
+// for the code the signal interrupted.
 extern "C" void onTerminatingSignal(int signal) {
     giveBack();
     // The handler was reset on entry, so this ends the process the usual
-    // way and the parent sees the signal's status.
+    // way (with a core dump where that is the default), and the parent sees
+    // the signal's status.
+    sigset_t own;
+    sigemptyset(&own);
+    sigaddset(&own, signal);
+    static_cast<void>(::sigprocmask(SIG_UNBLOCK, &own, nullptr));
     static_cast<void>(std::raise(signal));
 }
 
@@ -94,32 +170,33 @@ void install(int signal, void (*handler)(int), int flags) noexcept {
 
 extern "C" void onStop(int signal) {
     const int interrupted = errno;
-    // The shell may already have taken the terminal back (it saw our parent
-    // stop first); the modes are given back all the same, not stopped on.
-    sigset_t backgroundWrites;
-    sigemptyset(&backgroundWrites);
-    sigaddset(&backgroundWrites, SIGTTOU);
-    sigset_t before;
-    static_cast<void>(::sigprocmask(SIG_BLOCK, &backgroundWrites, &before));
     giveBack();
-    static_cast<void>(::sigprocmask(SIG_SETMASK, &before, nullptr));
     install(signal, SIG_DFL, 0);
     sigset_t stop;
     sigemptyset(&stop);
     sigaddset(&stop, signal);
     static_cast<void>(std::raise(signal));
     static_cast<void>(::sigprocmask(SIG_UNBLOCK, &stop, nullptr));  // stops here
-    // Continued: SIGCONT has given the game its modes and colour again.
+    // Continued: SIGCONT has given the game its modes and colour again, if
+    // the terminal is the game's once more.
     install(signal, &onStop, 0);
-    saved.continued = 1;
+    if (inForeground()) {
+        saved.continued = 1;
+    }
     errno = interrupted;
 }
 
 extern "C" void onContinue(int /*signal*/) {
     const int interrupted = errno;
-    applyModes();
-    applyColour();
-    saved.redraw = 1;
+    // Continued in the background (bg), the terminal is the shell's: the
+    // game takes it again when it is brought to the foreground.
+    if (inForeground()) {
+        if (saved.haveModes) {
+            setModes(static_cast<Mode>(saved.mode));
+        }
+        applyColour();
+        saved.redraw = 1;
+    }
     errno = interrupted;
 }
 
@@ -132,16 +209,25 @@ bool inheritedIgnored(int signal) noexcept {
     return ::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN;
 }
 
+void installTerminating(int signal) noexcept {
+    // A signal the parent told us to ignore (nohup, a background job)
+    // stays ignored.
+    if (!inheritedIgnored(signal)) {
+        install(signal, &onTerminatingSignal, static_cast<int>(SA_RESETHAND | SA_NODEFER));
+    }
+}
+
 void installHandlers() noexcept {
     for (const int signal : kTerminating) {
-        // A signal the parent told us to ignore (nohup, a background job)
-        // stays ignored.
-        if (!inheritedIgnored(signal)) {
-            install(signal, &onTerminatingSignal, static_cast<int>(SA_RESETHAND | SA_NODEFER));
-        }
+        installTerminating(signal);
     }
-    if (!inheritedIgnored(SIGTSTP)) {
-        install(SIGTSTP, &onStop, 0);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        installTerminating(signal);
+    }
+    for (const int signal : kStopping) {
+        if (!inheritedIgnored(signal)) {
+            install(signal, &onStop, 0);
+        }
     }
     // Neither restarts an interrupted read: the line editor draws again.
     install(SIGCONT, &onContinue, 0);
@@ -157,6 +243,17 @@ bool takeFlag(volatile std::sig_atomic_t& flag) noexcept {
 }
 
 }  // namespace
+
+bool takesAnsi(std::string_view term) noexcept {
+    if (isDecAnsi(term)) {
+        return true;
+    }
+    return std::any_of(kAnsiFamilies.begin(), kAnsiFamilies.end(), [term](std::string_view family) {
+        return term.starts_with(family) &&
+               (term.size() == family.size() || term[family.size()] == '-' ||
+                term[family.size()] == '.');
+    });
+}
 
 void takeOver(bool input, bool colours) {
     saved.colours = colours;
@@ -179,7 +276,9 @@ void takeOver(bool input, bool colours) {
 
 void use(Mode mode) {
     saved.mode = static_cast<int>(mode);
-    applyModes();
+    if (saved.haveModes) {
+        setModes(mode);
+    }
 }
 
 void colourInForce(Colour colour) {
@@ -207,13 +306,23 @@ bool continuedFromStop() {
 }
 
 void giveBack() noexcept {
-    // Modes first: writing may end the process (SIGPIPE).
-    if (saved.haveModes) {
-        static_cast<void>(::tcsetattr(STDIN_FILENO, TCSANOW, &saved.asFound));
+    // From the background, changing the modes or writing would stop the
+    // game (SIGTTOU) before it has given anything back: held off meanwhile.
+    sigset_t backgroundWrites;
+    sigemptyset(&backgroundWrites);
+    sigaddset(&backgroundWrites, SIGTTOU);
+    sigset_t before;
+    static_cast<void>(::sigprocmask(SIG_BLOCK, &backgroundWrites, &before));
+    // Modes first: writing may end the process (SIGPIPE). Only modes the
+    // game set are given back: a game stopped in the background before it
+    // set any leaves the shell's alone.
+    if (saved.haveModes && saved.applied != static_cast<int>(Mode::AsFound)) {
+        setModes(Mode::AsFound);
     }
     if (saved.colours) {
         writeAll(kColourReset);
     }
+    static_cast<void>(::sigprocmask(SIG_SETMASK, &before, nullptr));
 }
 
 }  // namespace cellbound::terminal_state

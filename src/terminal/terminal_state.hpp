@@ -17,6 +17,11 @@ enum class Mode : int {
 // The colour the game has set: written again when the game continues.
 enum class Colour : int { None, Reply, Command };
 
+// Whether a terminal of this TERM name is known to take the ANSI cursor and
+// colour sequences (xterm-256color, screen, linux, vt220, ...). Unknown
+// names, dumb, vt52 and the empty name are not.
+bool takesAnsi(std::string_view term) noexcept;
+
 // Remembers the terminal and installs the signal handlers. `input`: standard
 // input is a terminal whose modes the game may change; `colours`: colour
 // escapes go to standard output.
@@ -30,8 +35,9 @@ std::string_view escapeFor(Colour colour) noexcept;
 // True once after the game has continued from a stop or the window has
 // changed size: what is being edited must be drawn again.
 bool redrawWanted();
-// True once after the game has continued from a stop: the screen has moved
-// on (the shell wrote its own lines), so drawing starts on a fresh line.
+// True once after the game has continued in the foreground from a stop: the
+// screen has moved on (the shell wrote its own lines), so drawing starts on
+// a fresh line.
 bool continuedFromStop();
 
 // The colour reset and the modes as found. Safe inside a signal handler.

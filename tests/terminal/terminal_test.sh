@@ -176,7 +176,8 @@ await ended || fail "Ctrl-\\ did not end the game"
 terminal_given_back "after Ctrl-\\"
 
 # 5. A whole winning game, then the pause waits for a single key, also after
-# Ctrl-Z and fg.
+# Ctrl-Z and fg, where it asks again; a key of several bytes (Up) is taken
+# whole and leaves nothing for the shell.
 start
 while IFS= read -r line; do
     type_line "$line"
@@ -184,11 +185,14 @@ done < <(grep -v '^$' "$transcripts/winning_game.in")  # the key for the pause c
 await 'written | grep -q "Press any key to continue . . . "' || fail "no pause after the game"
 written | grep -q "thank you for playing" || fail "the game was not won"
 stop_and_check "Ctrl-Z at the pause"
-sleep 0.5
+await '[ "$(said "Press any key to continue")" -ge 2 ]' || fail "the pause did not ask again after fg"
+await 'last_line | grep -q "^Press any key to continue \. \. \. *$"' ||
+    fail "the pause's prompt is not on the screen after fg"
 ended && fail "the pause did not wait for a key after fg"
-type_keys -l x
-await ended || fail "one key did not end the pause after fg"
-plain_screen | grep -q '\. \. \. x' && fail "the key for the pause was echoed"
+type_keys Up
+await ended || fail "Up did not end the pause after fg"
+await 'last_line | grep -q "^\\$"' || fail "the shell's line after the pause is [$(last_line)]"
+plain_screen | grep -q '\[A' && fail "a part of Up was left for the shell or echoed"
 [[ $(cat "$work/status" 2>/dev/null) == 0 ]] || fail "exit status after the pause is not 0"
 terminal_given_back "after the pause"
 
@@ -232,6 +236,30 @@ type_keys C-d
 await ended || fail "the game with output to a file did not end"
 grep -q $'\e' "$work/printed" && fail "escape codes were written to a file"
 [ "$(grep -c "You see the bed" "$work/printed")" -eq 2 ] || fail "look was not answered into the file"
+
+# 10. Started in the background: stopped at its first change of the
+# terminal, with the shell's text left uncoloured; fg brings the colour back.
+start_shell() {
+    rm -f "$work/log"
+    tmux kill-server 2>/dev/null || true
+    games=$((games + 1))
+    tmux -f /dev/null new-session -d -s game -x 80 -y 24 \
+        "env -i PATH='$PATH' HOME='$work' TERM=xterm-256color PS1='$ ' bash --norc --noprofile"
+    tmux pipe-pane -t game "cat >> '$work/log'"
+}
+start_shell
+type_line "'$game' &"
+await 'written | grep -q "There is nothing worth picking up"' || fail "in the background: no opening"
+type_line "echo MARK"
+await 'written | grep -q Stopped' || fail "in the background: the game was not stopped"
+await 'plain_screen | grep -q "^MARK$"' || fail "in the background: echo MARK did not run"
+screen | grep 'MARK' | grep -q $'\e\[95m' && fail "in the background: the shell's text is magenta"
+screen | grep -q $'^\e\[95m\$ \|^\$ \e\[95m' && fail "in the background: the shell's prompt is magenta"
+type_line fg
+type_keys -l lo
+await 'screen | grep -q $'"'"'\e\[95mlo'"'"'' || fail "after fg: the typed line is not magenta"
+type_keys C-u C-d
+await 'last_line | grep -q "^\\$"' || fail "after fg: the game did not end"
 
 if ((failures)); then
     echo "$failures terminal check(s) failed"

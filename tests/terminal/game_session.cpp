@@ -1,0 +1,440 @@
+#include "game_session.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#ifndef CELLBOUND_GAME_PATH
+#error "CELLBOUND_GAME_PATH names the game to run"
+#endif
+
+namespace cellbound::testing {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+// Long enough for a loaded machine; only a fault makes a wait run out.
+constexpr auto kDeadline = std::chrono::seconds(20);
+
+// What the shell sends about the game: its pid first, then each event.
+struct Report {
+    int kind;  // -1: started, else a JobEvent::Kind
+    int value;
+    int core;
+};
+
+void check(bool ok, const char* what) {
+    if (!ok) {
+        throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
+    }
+}
+
+void sendReport(int socket, Report report) {
+    [[maybe_unused]] const auto done = ::write(socket, &report, sizeof report);
+}
+
+std::array<int, 2> chldPipe{-1, -1};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+extern "C" void onChild(int /*signal*/) {
+    const int saved = errno;
+    const char byte = 0;
+    [[maybe_unused]] const auto done = ::write(chldPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// The game's process: its own group, the terminal as its standard streams,
+// every signal as the options say, then the game itself.
+[[noreturn]] void runGame(const SessionOptions& options, int slave,
+                          const std::vector<char*>& environment) {
+    ::setpgid(0, 0);
+    if (!options.background) {
+        static_cast<void>(::tcsetpgrp(slave, ::getpid()));
+    }
+    for (int signal = 1; signal < NSIG; ++signal) {
+        static_cast<void>(std::signal(signal, SIG_DFL));
+    }
+    for (const int signal : options.ignored) {
+        static_cast<void>(std::signal(signal, SIG_IGN));
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    // Core dumps land in the test's working directory, as the system says.
+    rlimit core{};
+    if (::getrlimit(RLIMIT_CORE, &core) == 0) {
+        core.rlim_cur = core.rlim_max;
+        ::setrlimit(RLIMIT_CORE, &core);
+    }
+    if (::chdir(options.workingDirectory.c_str()) != 0) {
+        ::_exit(126);
+    }
+    ::dup2(slave, STDIN_FILENO);
+    ::dup2(slave, STDOUT_FILENO);
+    ::dup2(slave, STDERR_FILENO);
+    if (options.nonBlocking) {
+        ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+    }
+    ::closefrom(STDERR_FILENO + 1);
+    std::string game = CELLBOUND_GAME_PATH;
+    std::array<char*, 2> arguments{game.data(), nullptr};
+    ::execve(game.c_str(), arguments.data(), environment.data());
+    ::_exit(127);
+}
+
+// The job-control shell: leads a session on the terminal, starts the game,
+// reports every change of its state, and obeys fg and bg.
+[[noreturn]] void runShell(const SessionOptions& options, const char* slaveName, int socket) {
+    ::setsid();
+    const int slave = ::open(slaveName, O_RDWR);
+    if (slave < 0 || ::ioctl(slave, TIOCSCTTY, 0) != 0) {
+        ::_exit(126);
+    }
+    // As a shell: moving the terminal between groups does not stop it.
+    std::signal(SIGTTOU, SIG_IGN);
+    std::signal(SIGTTIN, SIG_IGN);
+    std::signal(SIGTSTP, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::pipe(chldPipe.data()) != 0) {
+        ::_exit(126);
+    }
+    struct sigaction action {};
+    action.sa_handler = &onChild;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGCHLD, &action, nullptr);
+
+    std::vector<std::string> environment = options.environment;
+    std::vector<char*> pointers;
+    pointers.reserve(environment.size() + 1);
+    for (std::string& entry : environment) {
+        pointers.push_back(entry.data());
+    }
+    pointers.push_back(nullptr);
+
+    const pid_t game = ::fork();
+    if (game == 0) {
+        ::close(socket);
+        runGame(options, slave, pointers);
+    }
+    ::setpgid(game, game);
+    if (!options.background) {
+        static_cast<void>(::tcsetpgrp(slave, game));
+    }
+    sendReport(socket, {-1, game, 0});
+    for (;;) {
+        std::array<pollfd, 2> waiting{pollfd{socket, POLLIN, 0}, pollfd{chldPipe[0], POLLIN, 0}};
+        if (::poll(waiting.data(), waiting.size(), -1) < 0) {
+            continue;
+        }
+        if ((waiting[1].revents & POLLIN) != 0) {
+            std::array<char, 64> drained{};
+            [[maybe_unused]] const auto done = ::read(chldPipe[0], drained.data(), drained.size());
+            int status = 0;
+            while (::waitpid(game, &status, WNOHANG | WUNTRACED | WCONTINUED) == game) {
+                if (WIFSTOPPED(status)) {
+                    static_cast<void>(::tcsetpgrp(slave, ::getpgrp()));
+                    sendReport(socket,
+                               {static_cast<int>(JobEvent::Kind::Stopped), WSTOPSIG(status), 0});
+                } else if (WIFCONTINUED(status)) {
+                    sendReport(socket, {static_cast<int>(JobEvent::Kind::Continued), 0, 0});
+                } else if (WIFEXITED(status)) {
+                    sendReport(socket,
+                               {static_cast<int>(JobEvent::Kind::Exited), WEXITSTATUS(status), 0});
+                    ::_exit(0);
+                } else if (WIFSIGNALED(status)) {
+                    sendReport(socket, {static_cast<int>(JobEvent::Kind::Killed), WTERMSIG(status),
+                                        WCOREDUMP(status) ? 1 : 0});
+                    ::_exit(0);
+                }
+            }
+        }
+        if ((waiting[0].revents & (POLLIN | POLLHUP)) != 0) {
+            char what = 0;
+            if (::read(socket, &what, 1) != 1) {
+                ::kill(game, SIGKILL);
+                ::kill(game, SIGCONT);
+                continue;
+            }
+            if (what == 'f') {
+                static_cast<void>(::tcsetpgrp(slave, game));
+            }
+            ::kill(-game, SIGCONT);
+        }
+    }
+}
+
+}  // namespace
+
+GameSession::GameSession(const SessionOptions& given) {
+    SessionOptions options = given;
+    std::string folder = (std::filesystem::temp_directory_path() / "cellbound-pty-XXXXXX").string();
+    check(::mkdtemp(folder.data()) != nullptr, "mkdtemp");
+    folder_ = folder;
+    options.workingDirectory = folder_;
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    check(master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0, "posix_openpt");
+    const std::string slaveName = ::ptsname(master_);
+    slave_ = ::open(slaveName.c_str(), O_RDWR | O_NOCTTY);
+    check(slave_ >= 0, "open the terminal");
+    // Found in modes a little out of the ordinary, so that giving back "the
+    // usual" modes is no giving back.
+    termios found{};
+    check(::tcgetattr(slave_, &found) == 0, "tcgetattr");
+    found.c_iflag |= IXANY;
+    found.c_cc[VKILL] = 0x18;  // Ctrl-X
+    check(::tcsetattr(slave_, TCSANOW, &found) == 0, "tcsetattr");
+    check(::tcgetattr(slave_, &before_) == 0, "tcgetattr");
+    resize(options.columns, options.rows);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+
+    std::array<int, 2> sockets{};
+    check(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets.data()) == 0, "socketpair");
+    shellPid_ = ::fork();
+    check(shellPid_ >= 0, "fork");
+    if (shellPid_ == 0) {
+        ::close(sockets[0]);
+        ::close(master_);
+        ::close(slave_);
+        runShell(options, slaveName.c_str(), sockets[1]);
+    }
+    ::close(sockets[1]);
+    shell_ = sockets[0];
+    const auto until = Clock::now() + kDeadline;
+    while (game_ < 0 && Clock::now() < until) {
+        pump(100);
+    }
+    check(game_ > 0, "the game did not start");
+}
+
+GameSession::~GameSession() {
+    if (!ended_ && game_ > 0) {
+        ::kill(game_, SIGKILL);
+        ::kill(game_, SIGCONT);
+    }
+    ::close(shell_);
+    int status = 0;
+    ::waitpid(shellPid_, &status, 0);
+    ::close(master_);
+    ::close(slave_);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);  // with any core the game left
+}
+
+void GameSession::pump(int timeoutMilliseconds) {
+    std::array<pollfd, 2> waiting{pollfd{shell_, POLLIN, 0},
+                                  pollfd{master_, static_cast<short>(holding_ ? 0 : POLLIN), 0}};
+    if (::poll(waiting.data(), waiting.size(), timeoutMilliseconds) <= 0) {
+        return;
+    }
+    if ((waiting[1].revents & POLLIN) != 0) {
+        std::array<char, 4096> block{};
+        const long count = ::read(master_, block.data(), block.size());
+        if (count > 0) {
+            output_.append(block.data(), static_cast<std::size_t>(count));
+        }
+    }
+    if ((waiting[0].revents & POLLIN) != 0) {
+        Report report{};
+        if (::recv(shell_, &report, sizeof report, MSG_WAITALL) == sizeof report) {
+            if (report.kind < 0) {
+                game_ = report.value;
+            } else {
+                const auto kind = static_cast<JobEvent::Kind>(report.kind);
+                events_.push_back({kind, report.value, report.core != 0});
+                ended_ = ended_ || kind == JobEvent::Kind::Exited || kind == JobEvent::Kind::Killed;
+            }
+        }
+    }
+}
+
+void GameSession::type(std::string_view keys) {
+    const auto until = Clock::now() + kDeadline;
+    while (!keys.empty() && Clock::now() < until) {
+        const long count = ::write(master_, keys.data(), keys.size());
+        if (count > 0) {
+            keys.remove_prefix(static_cast<std::size_t>(count));
+        } else {
+            pump(10);
+        }
+    }
+}
+
+bool GameSession::awaitOutput(std::string_view text, std::size_t from) {
+    holding_ = false;
+    const auto until = Clock::now() + kDeadline;
+    while (output_.find(text, from) == std::string::npos) {
+        if (Clock::now() >= until) {
+            return false;
+        }
+        pump(50);
+    }
+    return true;
+}
+
+const std::string& GameSession::output() {
+    pump(0);
+    return output_;
+}
+
+std::optional<JobEvent> GameSession::awaitEvent() {
+    const auto until = Clock::now() + kDeadline;
+    while (eventsTaken_ == events_.size()) {
+        if (Clock::now() >= until) {
+            return std::nullopt;
+        }
+        pump(50);
+    }
+    // Whatever the game wrote before the event has been read by now.
+    for (int more = 0; more < 64 && !holding_; ++more) {
+        const std::size_t before = output_.size();
+        pump(0);
+        if (output_.size() == before) {
+            break;
+        }
+    }
+    return events_[eventsTaken_++];
+}
+
+namespace {
+
+// The game's state letter and its pending signals, from /proc.
+struct ProcessState {
+    char state = '?';
+    bool signalPending = true;
+};
+
+ProcessState stateOf(pid_t pid) {
+    ProcessState result;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    bool pending = false;
+    while (std::getline(status, line)) {
+        if (line.starts_with("State:")) {
+            result.state = line.size() > 7 ? line[7] : '?';
+        } else if (line.starts_with("SigPnd:") || line.starts_with("ShdPnd:")) {
+            pending = pending || line.find_first_not_of("0\t ", 7) != std::string::npos;
+        }
+    }
+    result.signalPending = pending;
+    return result;
+}
+
+}  // namespace
+
+bool GameSession::awaitBlocked() {
+    return awaitBlockedOutside(kRunning);
+}
+
+bool GameSession::awaitBlockedOutside(long systemCall) {
+    const auto until = Clock::now() + kDeadline;
+    for (;;) {
+        const ProcessState state = stateOf(game_);
+        const long blocked = blockedIn();
+        if (state.state == 'S' && !state.signalPending && blocked != kRunning &&
+            blocked != systemCall) {
+            return true;
+        }
+        if (state.state == 'Z' || state.state == '?' || Clock::now() >= until) {
+            return false;
+        }
+        pump(5);
+    }
+}
+
+long GameSession::blockedIn() const {
+    std::ifstream syscall("/proc/" + std::to_string(game_) + "/syscall");
+    std::string first;
+    syscall >> first;
+    if (first == "running") {
+        return kRunning;
+    }
+    char* end = nullptr;
+    const long number = std::strtol(first.c_str(), &end, 10);
+    return !first.empty() && *end == '\0' ? number : kUnknown;
+}
+
+void GameSession::signal(int signal) const {
+    ::kill(game_, signal);
+}
+
+void GameSession::command(char what) const {
+    [[maybe_unused]] const auto done = ::write(shell_, &what, 1);
+}
+
+void GameSession::foreground() {
+    command('f');
+}
+
+void GameSession::background() {
+    command('b');
+}
+
+void GameSession::resize(unsigned short columns, unsigned short rows) const {
+    winsize size{};
+    size.ws_col = columns;
+    size.ws_row = rows;
+    ::ioctl(master_, TIOCSWINSZ, &size);
+}
+
+termios GameSession::modes() const {
+    termios now{};
+    ::tcgetattr(slave_, &now);
+    return now;
+}
+
+int GameSession::unreadInput() const {
+    int count = -1;
+    ::ioctl(slave_, FIONREAD, &count);
+    return count;
+}
+
+termios lineEditingModes(const termios& found) {
+    termios modes = singleKeyModes(found);
+    // Enter and Ctrl-V reach the editor as typed: no CR to NL, no literal
+    // next; Ctrl-C, Ctrl-Z and Ctrl-\ still send their signals.
+    modes.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
+    modes.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
+    return modes;
+}
+
+termios singleKeyModes(const termios& found) {
+    termios modes = found;
+    modes.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    modes.c_cc[VMIN] = 1;
+    modes.c_cc[VTIME] = 0;
+    return modes;
+}
+
+bool sameModes(const termios& left, const termios& right) {
+    return left.c_iflag == right.c_iflag && left.c_oflag == right.c_oflag &&
+           left.c_cflag == right.c_cflag && left.c_lflag == right.c_lflag &&
+           std::memcmp(left.c_cc, right.c_cc, sizeof left.c_cc) == 0 &&
+           cfgetispeed(&left) == cfgetispeed(&right) && cfgetospeed(&left) == cfgetospeed(&right);
+}
+
+std::string describeModes(const termios& modes) {
+    std::ostringstream text;
+    text << std::hex << "iflag " << modes.c_iflag << " oflag " << modes.c_oflag << " cflag "
+         << modes.c_cflag << " lflag " << modes.c_lflag << std::dec << " cc";
+    for (const cc_t c : modes.c_cc) {
+        text << ' ' << static_cast<int>(c);
+    }
+    return text.str();
+}
+
+}  // namespace cellbound::testing

@@ -1,0 +1,518 @@
+// The real game on a pseudo-terminal: the terminal's modes in each state,
+// the signals that end or stop it, the pause, TERM and NO_COLOR, and reads
+// and writes that are interrupted or non-blocking.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game_session.hpp"
+
+#ifndef CELLBOUND_TRANSCRIPTS
+#error "CELLBOUND_TRANSCRIPTS names the transcripts' folder"
+#endif
+
+namespace cellbound::testing {
+namespace {
+
+// The game's own texts.
+constexpr std::string_view kOpeningEnd = "There is nothing worth picking up.";
+constexpr std::string_view kBedroom = "You see the bed you woke up in.";
+constexpr std::string_view kHelp = "Block, Talk, Look";
+constexpr std::string_view kPause = "Press any key to continue . . . ";
+
+constexpr std::string_view kReset = "\x1b[0m";
+constexpr std::string_view kGreen = "\x1b[92m";
+constexpr std::string_view kMagenta = "\x1b[95m";
+constexpr std::string_view kCtrlZ = "\x1a";
+constexpr std::string_view kCtrlD = "\x04";
+
+// The colour sequences written, in order: ESC [ digits m.
+std::vector<std::string> coloursIn(std::string_view text) {
+    std::vector<std::string> colours;
+    for (std::size_t at = text.find("\x1b["); at != std::string_view::npos;
+         at = text.find("\x1b[", at + 1)) {
+        const std::size_t end = text.find_first_not_of("0123456789", at + 2);
+        if (end != std::string_view::npos && text[end] == 'm') {
+            colours.emplace_back(text.substr(at, end + 1 - at));
+        }
+    }
+    return colours;
+}
+
+std::string lastColour(std::string_view text) {
+    const std::vector<std::string> colours = coloursIn(text);
+    return colours.empty() ? std::string() : colours.back();
+}
+
+std::size_t count(std::string_view text, std::string_view part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + part.size())) {
+        ++found;
+    }
+    return found;
+}
+
+// A winning game as typed, up to the pause: every line of the transcript
+// but the empty one that answers the pause, each ended by Enter.
+std::string winningGame() {
+    std::ifstream typed(std::string(CELLBOUND_TRANSCRIPTS) + "/winning_game.in");
+    std::string keys;
+    for (std::string line; std::getline(typed, line);) {
+        if (!line.empty()) {
+            keys += line + '\r';
+        }
+    }
+    return keys;
+}
+
+void expectModes(const termios& now, const termios& wanted, const char* where) {
+    EXPECT_TRUE(sameModes(now, wanted))
+        << where << "\n     are " << describeModes(now) << "\nshould be " << describeModes(wanted);
+}
+
+// Events in the order waitpid() gives them.
+void expectEvent(GameSession& session, JobEvent::Kind kind, int value) {
+    const std::optional<JobEvent> event = session.awaitEvent();
+    ASSERT_TRUE(event.has_value()) << "no change of the game's state";
+    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(kind));
+    EXPECT_EQ(event->value, value);
+}
+
+void expectContinued(GameSession& session) {
+    const std::optional<JobEvent> event = session.awaitEvent();
+    ASSERT_TRUE(event.has_value()) << "the game was not continued";
+    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Continued));
+}
+
+void awaitCommandLine(GameSession& session) {
+    ASSERT_TRUE(session.awaitOutput(kOpeningEnd)) << session.output();
+    ASSERT_TRUE(session.awaitBlocked()) << "the game does not wait for a command";
+}
+
+// Typed keys are shown before a signal comes: a stop or an interrupt
+// would have the kernel throw away keys not read yet.
+void typeAndAwaitEcho(GameSession& session, std::string_view keys) {
+    const std::size_t before = session.output().size();
+    session.type(keys);
+    ASSERT_TRUE(session.awaitOutput(keys, before));
+    ASSERT_TRUE(session.awaitBlocked());
+}
+
+// Ctrl-D once the game waits for the next command: between two lines the
+// terminal is as found, and there the kernel would take it itself.
+void endAtCommandLine(GameSession& session) {
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type(kCtrlD);
+}
+
+std::size_t awaitPause(GameSession& session) {
+    const std::size_t before = session.output().size();
+    session.type(winningGame());
+    EXPECT_TRUE(session.awaitOutput(kPause, before)) << session.output().substr(before);
+    EXPECT_TRUE(session.awaitBlocked()) << "the pause does not wait";
+    return session.output().find(kPause, before) + kPause.size();
+}
+
+// 1. The modes of each state, and the modes given back exactly.
+TEST(TerminalModes, LineEditingThenPauseThenAsFound) {
+    GameSession session;
+    awaitCommandLine(session);
+    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
+    awaitPause(session);
+    expectModes(session.modes(), singleKeyModes(session.modesBefore()), "at the pause");
+    session.type("x");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+    EXPECT_EQ(lastColour(session.output()), kReset);
+    EXPECT_EQ(session.unreadInput(), 0);
+}
+
+// 2. The pause takes the whole key and what came with it.
+class PauseKey : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(PauseKey, TakesTheWholeKeyAndLeavesNothing) {
+    GameSession session;
+    awaitCommandLine(session);
+    const std::size_t prompted = awaitPause(session);
+    session.type(GetParam());
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
+    // Nothing of the key is echoed: after the prompt only the line end and
+    // the colour reset.
+    std::string after = session.output().substr(prompted);
+    EXPECT_EQ(after.find_first_not_of("\r\n\x1b[0m"), std::string::npos) << after;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, PauseKey,
+                         ::testing::Values("x", "\r", "\x1b", "\x1b[A", "\x1b[15~", "\x1bOP",
+                                           "\x1b[1;5C", "\x1b[[A", "\x1b\x1b[C", "\xc3\xa9",
+                                           "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xff", "look\r"));
+
+// 3. Ctrl-Z at the pause and fg: the prompt again, the pause's modes again.
+TEST(Pause, AsksAgainAfterAStop) {
+    GameSession session;
+    awaitCommandLine(session);
+    awaitPause(session);
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    expectModes(session.modes(), session.modesBefore(), "stopped at the pause");
+    EXPECT_EQ(lastColour(session.output()), kReset);
+    const std::size_t stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), stopped));
+    ASSERT_TRUE(session.awaitBlocked());
+    EXPECT_EQ(lastColour(session.output().substr(stopped)), kGreen) << "no colour again";
+    expectModes(session.modes(), singleKeyModes(session.modesBefore()), "at the pause again");
+    session.type("\x1b[B");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0);
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+}
+
+// A window change or a continue without a stop interrupts the pause's read:
+// it goes on waiting, and does not ask again.
+TEST(Pause, WaitsOnThroughInterruptions) {
+    GameSession session;
+    awaitCommandLine(session);
+    const std::size_t prompted = awaitPause(session);
+    session.resize(60, 20);
+    ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the pause";
+    session.signal(SIGCONT);
+    ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
+    EXPECT_EQ(session.output().find(kPause, prompted), std::string::npos) << "asked again";
+    session.type("\xc3\xa9");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0);
+}
+
+// 4. Every signal that ends the game by default: the terminal is given
+// back, then the game dies of that signal (with a core where that is the
+// default), also after a stop and a continue.
+bool dumpsCore(int signal) {
+    switch (signal) {
+        case SIGQUIT:
+        case SIGILL:
+        case SIGTRAP:
+        case SIGABRT:
+        case SIGBUS:
+        case SIGFPE:
+        case SIGSEGV:
+        case SIGXCPU:
+        case SIGXFSZ:
+        case SIGSYS:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Whether this system writes core files where the game runs.
+bool coresAreWritten() {
+    std::ifstream pattern("/proc/sys/kernel/core_pattern");
+    std::string first;
+    std::getline(pattern, first);
+    rlimit core{};
+    return !first.empty() && first.front() != '|' && ::getrlimit(RLIMIT_CORE, &core) == 0 &&
+           core.rlim_max != 0;
+}
+
+struct SignalCase {
+    int signal;
+    bool afterContinue;
+};
+
+std::string signalCaseName(const ::testing::TestParamInfo<SignalCase>& info) {
+    std::string name = sigabbrev_np(info.param.signal) != nullptr
+                           ? sigabbrev_np(info.param.signal)
+                           : "RT" + std::to_string(info.param.signal - SIGRTMIN);
+    return name + (info.param.afterContinue ? "_AfterContinue" : "");
+}
+
+std::vector<SignalCase> terminatingSignals() {
+    std::vector<int> signals{SIGINT,    SIGQUIT,   SIGTERM,      SIGHUP,  SIGPIPE, SIGALRM, SIGUSR1,
+                             SIGUSR2,   SIGABRT,   SIGSEGV,      SIGBUS,  SIGFPE,  SIGILL,  SIGXCPU,
+                             SIGXFSZ,   SIGVTALRM, SIGPROF,      SIGIO,   SIGPWR,  SIGSYS,  SIGTRAP,
+                             SIGSTKFLT, SIGRTMIN,  SIGRTMIN + 7, SIGRTMAX};
+    std::vector<SignalCase> cases;
+    for (const int signal : signals) {
+        cases.push_back({signal, false});
+    }
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGSEGV, SIGABRT, SIGRTMAX}) {
+        cases.push_back({signal, true});
+    }
+    return cases;
+}
+
+class TerminatingSignal : public ::testing::TestWithParam<SignalCase> {};
+
+TEST_P(TerminatingSignal, GivesTheTerminalBackThenEndsTheGame) {
+    const SignalCase& which = GetParam();
+    GameSession session;
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    if (which.afterContinue) {
+        session.type(kCtrlZ);
+        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+        session.foreground();
+        expectContinued(session);
+        ASSERT_TRUE(session.awaitBlocked());
+        ASSERT_EQ(lastColour(session.output()), kMagenta);
+    }
+    const std::size_t before = session.output().size();
+    session.signal(which.signal);
+    const std::optional<JobEvent> event = session.awaitEvent();
+    ASSERT_TRUE(event.has_value()) << "the game did not end";
+    ASSERT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Killed));
+    EXPECT_EQ(event->value, which.signal);
+    if (coresAreWritten()) {
+        EXPECT_EQ(event->coreDumped, dumpsCore(which.signal));
+    }
+    expectModes(session.modes(), session.modesBefore(), "after the signal");
+    EXPECT_EQ(coloursIn(session.output().substr(before)), std::vector<std::string>{"\x1b[0m"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminatingSignal, ::testing::ValuesIn(terminatingSignals()),
+                         signalCaseName);
+
+// A signal the game inherits as ignored stays ignored.
+TEST(Signals, InheritedAsIgnoredStayIgnored) {
+    SessionOptions options;
+    options.ignored = {SIGTERM, SIGHUP, SIGUSR1, SIGSEGV, SIGRTMIN + 2, SIGTSTP};
+    GameSession session(options);
+    awaitCommandLine(session);
+    for (const int signal : options.ignored) {
+        session.signal(signal);
+        ASSERT_TRUE(session.awaitBlocked()) << sigabbrev_np(signal) << " was not ignored";
+    }
+    session.type(kCtrlZ);
+    ASSERT_TRUE(session.awaitBlocked());
+    const std::size_t before = session.output().size();
+    session.type("\x7flook\r");  // Ctrl-Z is no key of the editor's either
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before));
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+// 5. Stops: Ctrl-Z gives the terminal back, fg takes it again with the
+// colour, twice over; a stop for background input does the same.
+TEST(Stops, CtrlZGivesBackAndFgTakesAgainEachTime) {
+    GameSession session;
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    for (int stop = 0; stop < 2; ++stop) {
+        const std::size_t before = session.output().size();
+        session.type(kCtrlZ);
+        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+        expectModes(session.modes(), session.modesBefore(), "stopped");
+        EXPECT_EQ(coloursIn(session.output().substr(before)), std::vector<std::string>{"\x1b[0m"});
+        const std::size_t stopped = session.output().size();
+        session.foreground();
+        expectContinued(session);
+        ASSERT_TRUE(session.awaitOutput("lo", stopped))
+            << "the line is not drawn again after stop " << stop << ": "
+            << ::testing::PrintToString(session.output().substr(before));
+        ASSERT_TRUE(session.awaitBlocked());
+        const std::string again = session.output().substr(stopped);
+        EXPECT_EQ(lastColour(again), kMagenta) << "the colour is not written again";
+        EXPECT_LT(again.find(kMagenta), again.rfind("lo"));
+        expectModes(session.modes(), lineEditingModes(session.modesBefore()), "continued");
+    }
+    const std::size_t before = session.output().size();
+    session.type("ok\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+}
+
+TEST(Stops, StartedInTheBackgroundLeavesTheShellUncoloured) {
+    SessionOptions options;
+    options.background = true;
+    GameSession session(options);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTTOU);
+    ASSERT_TRUE(session.awaitOutput(kOpeningEnd));
+    EXPECT_EQ(lastColour(session.output()), kReset) << "the shell's text is left coloured";
+    expectModes(session.modes(), session.modesBefore(), "stopped in the background");
+    const std::size_t stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitBlocked());
+    EXPECT_EQ(lastColour(session.output().substr(stopped)), kMagenta);
+    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
+    session.type("look\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, stopped));
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
+    GameSession session;
+    awaitCommandLine(session);
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    const std::size_t stopped = session.output().size();
+    session.background();
+    // Continued and stopped again at once: waitpid() may tell only the stop.
+    std::optional<JobEvent> event = session.awaitEvent();
+    if (event && event->kind == JobEvent::Kind::Continued) {
+        event = session.awaitEvent();
+    }
+    ASSERT_TRUE(event.has_value());
+    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Stopped));
+    EXPECT_EQ(event->value, SIGTTIN);
+    EXPECT_EQ(session.output().find("\x1b[9", stopped), std::string::npos)
+        << "a colour was written from the background";
+    expectModes(session.modes(), session.modesBefore(), "stopped for input");
+    const std::size_t again = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitBlocked());
+    EXPECT_EQ(lastColour(session.output().substr(again)), kMagenta);
+    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
+    session.type("look\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, again));
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+// 6. TERM and NO_COLOR.
+class PlainTerminal : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(PlainTerminal, KernelLineEditingAndNoEscapes) {
+    SessionOptions options;
+    options.environment = GetParam();
+    GameSession session(options);
+    awaitCommandLine(session);
+    expectModes(session.modes(), session.modesBefore(), "at the command line");
+    const std::size_t before = session.output().size();
+    session.type("look\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before));
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.output().find('\x1b'), std::string::npos) << session.output();
+}
+
+INSTANTIATE_TEST_SUITE_P(Term, PlainTerminal,
+                         ::testing::Values(std::vector<std::string>{"TERM=vt52"},
+                                           std::vector<std::string>{"TERM=dumb"},
+                                           std::vector<std::string>{"TERM="},
+                                           std::vector<std::string>{},
+                                           std::vector<std::string>{"TERM=unknown"},
+                                           std::vector<std::string>{"TERM=vt52", "NO_COLOR="}));
+
+class AnsiTerminal : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(AnsiTerminal, GameLineEditingAndColours) {
+    SessionOptions options;
+    options.environment = {"TERM=" + GetParam()};
+    GameSession session(options);
+    awaitCommandLine(session);
+    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
+    EXPECT_EQ(coloursIn(session.output()).front(), kGreen);
+    EXPECT_EQ(lastColour(session.output()), kMagenta);
+}
+
+INSTANTIATE_TEST_SUITE_P(Term, AnsiTerminal,
+                         ::testing::Values("xterm-256color", "screen", "tmux-256color", "linux",
+                                           "vt220", "rxvt-unicode-256color"));
+
+TEST(NoColor, EmptyLeavesColourOn) {
+    SessionOptions options;
+    options.environment = {"TERM=xterm-256color", "NO_COLOR="};
+    GameSession session(options);
+    awaitCommandLine(session);
+    EXPECT_EQ(lastColour(session.output()), kMagenta);
+}
+
+TEST(NoColor, SetTurnsColourOffAndKeepsTheEditor) {
+    SessionOptions options;
+    options.environment = {"TERM=xterm-256color", "NO_COLOR=1"};
+    GameSession session(options);
+    awaitCommandLine(session);
+    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
+    typeAndAwaitEcho(session, "lo");
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitBlocked());
+    session.signal(SIGTERM);
+    expectEvent(session, JobEvent::Kind::Killed, SIGTERM);
+    EXPECT_TRUE(coloursIn(session.output()).empty()) << session.output();
+    expectModes(session.modes(), session.modesBefore(), "after SIGTERM");
+}
+
+// 7. Reads and writes that wait: a terminal handed over non-blocking, a
+// write held up until the output is read, and signals meanwhile.
+bool waitsInPoll(long systemCall) {
+#ifdef SYS_poll  // not on every architecture
+    if (systemCall == SYS_poll) {
+        return true;
+    }
+#endif
+    return systemCall == SYS_ppoll;
+}
+
+class Waiting : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
+    SessionOptions options;
+    options.nonBlocking = GetParam();
+    GameSession session(options);
+    awaitCommandLine(session);  // asleep, not spinning on EAGAIN
+    const std::size_t before = session.output().size();
+    session.holdOutput();
+    constexpr std::size_t kLines = 700;
+    std::string keys;
+    for (std::size_t i = 0; i < kLines; ++i) {
+        keys += "help\r";
+    }
+    session.type(keys);
+    // A moment's sleep elsewhere (the terminal's own locks) is passed over.
+    long blocked = GameSession::kUnknown;
+    for (int looks = 0; looks < 1000; ++looks) {
+        ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the output never filled up";
+        blocked = session.blockedIn();
+        if (blocked == GameSession::kUnknown || blocked == SYS_write || waitsInPoll(blocked)) {
+            break;
+        }
+    }
+    if (blocked != GameSession::kUnknown) {
+        EXPECT_TRUE(blocked == SYS_write || waitsInPoll(blocked))
+            << "the game is not waiting for its output to be read: " << blocked;
+    }
+    session.resize(70, 24);  // SIGWINCH while the write waits
+    ASSERT_TRUE(session.awaitBlocked());
+    session.signal(SIGCONT);
+    ASSERT_TRUE(session.awaitBlocked());
+    for (std::size_t at = before, seen = 0; seen < kLines; ++seen) {
+        ASSERT_TRUE(session.awaitOutput(kHelp, at)) << seen << " replies of " << kLines;
+        at = session.output().find(kHelp, at) + kHelp.size();
+    }
+    EXPECT_EQ(count(session.output().substr(before), kHelp), kLines);
+    awaitPause(session);
+    session.resize(80, 24);
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("\x1b[A");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0);
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+}
+
+std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
+    return which.param ? "NonBlocking" : "Blocking";
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+
+}  // namespace
+}  // namespace cellbound::testing
