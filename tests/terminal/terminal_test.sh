@@ -37,6 +37,14 @@ plain_screen() { tmux capture-pane -p -J -t game; }
 last_line() { plain_screen | grep -v '^$' | tail -1; }
 # Raw bytes the game wrote to the terminal, escape codes included.
 written() { cat "$work/log"; }
+# grep -q on text read whole first: grep -q at the end of a pipeline stops at
+# its first match, the writer before it may die of SIGPIPE, and pipefail then
+# takes a match for a failure.
+has() {
+    local text
+    text=$(cat)
+    grep -q "$@" <<< "$text"
+}
 said() { written | grep -c "$1" || true; }
 # Whether the game wrote these bytes in a row, line ends as line feeds
 # (grep would take a line feed in a pattern for a second pattern).
@@ -72,11 +80,11 @@ type_line() { type_keys -l "$1"; type_keys Enter; }
 ended() { [ -e "$work/status" ] && [ -e "$work/after" ]; }
 terminal_given_back() {
     cmp -s "$work/before" "$work/after" || fail "$1: terminal modes not restored"
-    written | tail -c 40 | grep -q $'\e\[0m' || fail "$1: colour not reset at the end"
+    written | tail -c 40 | has $'\e\[0m' || fail "$1: colour not reset at the end"
 }
 stop_and_check() {  # Ctrl-Z: the shell gets the terminal back as it was
     type_keys C-z
-    await 'written | grep -q Stopped' || fail "$1: Ctrl-Z did not stop the game"
+    await 'written | has Stopped' || fail "$1: Ctrl-Z did not stop the game"
     sleep 0.2
     type_line "stty -g > stopped"
     [[ $(written | sed -n '1,/stty -g > stopped/p' | grep -ao $'\e\[[0-9]*m' | tail -1) == $'\e[0m' ]] ||
@@ -91,13 +99,13 @@ start
 wrote $'\e[92m\nYou can use the following commands' ||
     fail "start-up text not in bright green"
 type_keys -l "look"
-screen | grep -q $'\e\[95mlook' || fail "typed command not in bright magenta"
+screen | has $'\e\[95mlook' || fail "typed command not in bright magenta"
 type_keys Enter
 wrote $'look\n\e[92m\nYou see the bed' ||
     fail "the reply to a command is not in bright green"
 type_line "help"
 type_keys Up Up
-screen | grep -q $'\e\[95mlook *$' || fail "Up does not recall earlier commands"
+screen | has $'\e\[95mlook *$' || fail "Up does not recall earlier commands"
 type_keys C-a Right C-k "ook" Enter  # edited back into "look"
 [ "$(said "You see the bed")" -ge 3 ] || fail "an edited line is not read"
 # Backspace, Delete, Ctrl-W, Ctrl-U, Ctrl-E and Left each edit the line.
@@ -111,17 +119,17 @@ type_keys C-a Right DC C-e Left BSpace Enter
 # a UTF-8 character, a Tab, and a control character after Ctrl-V.
 invalid=$(said "That is not a valid option.")
 type_keys -l "loéok"
-plain_screen | grep -q '^loéok$' || fail "é is not shown where it was typed"
+plain_screen | has '^loéok$' || fail "é is not shown where it was typed"
 type_keys Enter
 type_keys Tab
 type_keys -l look
-plain_screen | grep -q '^^Ilook$' || fail "Tab is not shown as ^I"
+plain_screen | has '^^Ilook$' || fail "Tab is not shown as ^I"
 type_keys Enter
 type_keys -l lo
 type_keys C-v C-a
 type_keys -l ok
 type_keys Enter
-plain_screen | grep -q '^lo^Aok$' || fail "Ctrl-V Ctrl-A is not shown as ^A"
+plain_screen | has '^lo^Aok$' || fail "Ctrl-V Ctrl-A is not shown as ^A"
 [ "$(said "That is not a valid option.")" -eq $((invalid + 3)) ] ||
     fail "a line with é, Tab or ^A was taken for a command"
 [ "$(said "You see the bed")" -eq 4 ] || fail "a line with é, Tab or ^A ran Look"
@@ -135,11 +143,11 @@ type_line look
 # game reads what the screen shows.
 type_keys -l lo
 stop_and_check "Ctrl-Z while typing"
-await 'last_line | grep -q "^lo$"' || fail "the line was not drawn again after fg"
+await 'last_line | has "^lo$"' || fail "the line was not drawn again after fg"
 type_keys -l ok
 type_keys BSpace BSpace BSpace BSpace
 type_keys -l help
-last_line | grep -q '^help$' || fail "the screen does not show help after fg"
+last_line | has '^help$' || fail "the screen does not show help after fg"
 help=$(said "Block, Talk, Look")
 type_keys Enter
 [ "$(said "Block, Talk, Look")" -eq $((help + 1)) ] || fail "the game did not read help after fg"
@@ -150,7 +158,7 @@ tmux resize-window -t game -x 100
 sleep 0.3
 type_keys C-a
 type_keys -l y
-plain_screen | grep -c "y$long" | grep -qx 1 || fail "the wrapped line is not drawn once after a resize"
+plain_screen | grep -c "y$long" | has -x 1 || fail "the wrapped line is not drawn once after a resize"
 type_keys C-u Enter
 
 # The item prompt is drawn with the line typed after it, and only with that
@@ -158,10 +166,10 @@ type_keys C-u Enter
 type_line east
 type_line north
 type_line pickup
-last_line | grep -q '^Enter the item you want to pick up: $' || fail "the item prompt is not shown"
+last_line | has '^Enter the item you want to pick up: $' || fail "the item prompt is not shown"
 type_line Sword
 type_keys -l lo
-last_line | grep -q '^lo$' || fail "the item prompt was drawn again before the next command"
+last_line | has '^lo$' || fail "the item prompt was drawn again before the next command"
 
 type_keys C-u C-d  # ends by itself, so that a coverage build counts it all
 await ended || fail "Ctrl-D after the item prompt did not end the game"
@@ -182,17 +190,17 @@ start
 while IFS= read -r line; do
     type_line "$line"
 done < <(grep -v '^$' "$transcripts/winning_game.in")  # the key for the pause comes later
-await 'written | grep -q "Press any key to continue . . . "' || fail "no pause after the game"
-written | grep -q "thank you for playing" || fail "the game was not won"
+await 'written | has "Press any key to continue . . . "' || fail "no pause after the game"
+written | has "thank you for playing" || fail "the game was not won"
 stop_and_check "Ctrl-Z at the pause"
 await '[ "$(said "Press any key to continue")" -ge 2 ]' || fail "the pause did not ask again after fg"
-await 'last_line | grep -q "^Press any key to continue \. \. \. *$"' ||
+await 'last_line | has "^Press any key to continue \. \. \. *$"' ||
     fail "the pause's prompt is not on the screen after fg"
 ended && fail "the pause did not wait for a key after fg"
 type_keys Up
 await ended || fail "Up did not end the pause after fg"
-await 'last_line | grep -q "^\\$"' || fail "the shell's line after the pause is [$(last_line)]"
-plain_screen | grep -q '\[A' && fail "a part of Up was left for the shell or echoed"
+await 'last_line | has "^\\$"' || fail "the shell's line after the pause is [$(last_line)]"
+plain_screen | has '\[A' && fail "a part of Up was left for the shell or echoed"
 [[ $(cat "$work/status" 2>/dev/null) == 0 ]] || fail "exit status after the pause is not 0"
 terminal_given_back "after the pause"
 
@@ -220,7 +228,7 @@ for setting in NO_COLOR=1 TERM=dumb; do
     type_line look
     type_keys C-d
     await ended || fail "$setting: the game did not end"
-    written | grep -q $'\e\[9' && fail "$setting: colour escapes were written"
+    written | has $'\e\[9' && fail "$setting: colour escapes were written"
     [ "$(said "You see the bed")" -eq 2 ] || fail "$setting: look was not answered"
 done
 
@@ -249,17 +257,17 @@ start_shell() {
 }
 start_shell
 type_line "'$game' &"
-await 'written | grep -q "There is nothing worth picking up"' || fail "in the background: no opening"
+await 'written | has "There is nothing worth picking up"' || fail "in the background: no opening"
 type_line "echo MARK"
-await 'written | grep -q Stopped' || fail "in the background: the game was not stopped"
-await 'plain_screen | grep -q "^MARK$"' || fail "in the background: echo MARK did not run"
-screen | grep 'MARK' | grep -q $'\e\[95m' && fail "in the background: the shell's text is magenta"
-screen | grep -q $'^\e\[95m\$ \|^\$ \e\[95m' && fail "in the background: the shell's prompt is magenta"
+await 'written | has Stopped' || fail "in the background: the game was not stopped"
+await 'plain_screen | has "^MARK$"' || fail "in the background: echo MARK did not run"
+screen | grep 'MARK' | has $'\e\[95m' && fail "in the background: the shell's text is magenta"
+screen | has $'^\e\[95m\$ \|^\$ \e\[95m' && fail "in the background: the shell's prompt is magenta"
 type_line fg
 type_keys -l lo
-await 'screen | grep -q $'"'"'\e\[95mlo'"'"'' || fail "after fg: the typed line is not magenta"
+await 'screen | has $'"'"'\e\[95mlo'"'"'' || fail "after fg: the typed line is not magenta"
 type_keys C-u C-d
-await 'last_line | grep -q "^\\$"' || fail "after fg: the game did not end"
+await 'last_line | has "^\\$"' || fail "after fg: the game did not end"
 
 if ((failures)); then
     echo "$failures terminal check(s) failed"
