@@ -9,8 +9,10 @@ namespace cellbound::unicode {
 int columns(char32_t point) noexcept;
 
 // What the boundary rules must remember of the characters before the pair
-// being looked at (a run of regional indicators, an emoji joined by ZWJ).
-// Start every line with a fresh one.
+// being looked at (whether a regional indicator completes a flag or begins
+// one, whether an emoji and a ZWJ wait for the next emoji): the class of the
+// last character as the rules see it, 0 before the first pair. Start every
+// line with a fresh one and give it the line's pairs in order.
 struct BreakState {
     int value = 0;
 };
