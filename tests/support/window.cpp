@@ -45,19 +45,29 @@ std::size_t Window::writtenSinceLastAsked() {
     return count;
 }
 
+void Window::Output::pass(std::string_view written) {
+    bytes += written;
+    // The terminal's output processing, as a terminal is set by default
+    // (ONLCR): a line feed goes to the start of the next row.
+    for (std::size_t end = written.find('\n'); end != std::string_view::npos;
+         end = written.find('\n')) {
+        screen.feed(written.substr(0, end));
+        screen.feed("\r\n");
+        written.remove_prefix(end + 1);
+    }
+    screen.feed(written);
+}
+
 Window::Output::int_type Window::Output::overflow(int_type c) {
     if (!traits_type::eq_int_type(c, traits_type::eof())) {
         const char byte = traits_type::to_char_type(c);
-        bytes += byte;
-        screen.feed(std::string_view(&byte, 1));
+        pass(std::string_view(&byte, 1));
     }
     return traits_type::not_eof(c);
 }
 
 std::streamsize Window::Output::xsputn(const char* text, std::streamsize count) {
-    const std::string_view written(text, static_cast<std::size_t>(count));
-    bytes += written;
-    screen.feed(written);
+    pass(std::string_view(text, static_cast<std::size_t>(count)));
     return count;
 }
 

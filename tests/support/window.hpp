@@ -12,7 +12,8 @@ namespace cellbound::testing {
 // A terminal window for code under test in the same process: what is
 // written to `output()` is shown on `screen`, and `sizeDescriptor()` is a
 // terminal (the far end of a pseudo-terminal) that reports the window's size
-// to ioctl(TIOCGWINSZ), as the player's terminal does.
+// to ioctl(TIOCGWINSZ), as the player's terminal does. A line feed written
+// starts a new row, as the terminal's output processing makes it do.
 class Window {
 public:
     Window(int columns, int rows);
@@ -41,6 +42,7 @@ private:
         explicit Output(Screen& shown) : screen(shown) {}
         int_type overflow(int_type c) override;
         std::streamsize xsputn(const char* text, std::streamsize count) override;
+        void pass(std::string_view written);
         Screen& screen;
         std::string bytes;
     };
