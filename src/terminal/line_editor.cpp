@@ -15,7 +15,7 @@ namespace {
 constexpr unsigned char kEscape = 0x1b;
 constexpr unsigned char kDelete = 0x7f;
 constexpr std::size_t kHistoryLength = 500;
-// Longer than any key sends: what comes after is typed text again.
+// Longer than any known key: the rest of its parameters is not kept.
 constexpr std::size_t kLongestSequence = 32;
 
 constexpr unsigned char control(char letter) {
@@ -170,8 +170,8 @@ LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
     if (isControl(byte) && !(byte == kEscape && sequence_.size() == 1)) {
         return Sequence::Abandoned;  // Enter, Backspace and the like still work
     }
-    if (sequence_.size() >= kLongestSequence) {
-        return taken(Sequence::Complete);
+    if (sequence_.size() >= kLongestSequence && isParameter(byte)) {
+        return Sequence::Pending;  // unknown however it ends: no need to keep it
     }
     if (body.empty()) {
         if (byte == '[' || byte == 'O' || byte == kEscape) {

@@ -39,6 +39,10 @@ void appendUtf8(std::string& out, char32_t point) {
     }
 }
 
+std::ostream& operator<<(std::ostream& out, const Screen::Position& position) {
+    return out << "(row " << position.row << ", column " << position.column << ")";
+}
+
 void Screen::Free::operator()(VTerm* terminal) const noexcept {
     vterm_free(terminal);
 }

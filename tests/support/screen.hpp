@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -65,6 +66,8 @@ private:
     int rows_;
     int scrolledOff_ = 0;
 };
+
+std::ostream& operator<<(std::ostream& out, const Screen::Position& position);
 
 // Appends a code point to `out` in UTF-8.
 void appendUtf8(std::string& out, char32_t point);
