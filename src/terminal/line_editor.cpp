@@ -106,18 +106,16 @@ void LineEditor::begin() {
     const std::string ahead = std::exchange(pending_, {});
     const std::size_t used = pressAll(ahead);
     pending_ = ahead.substr(used);
-    if (used == 0 && state_ == State::Editing) {
-        draw();
-    }
 }
 
-// Presses keys until the line is sent or ended, and draws once for them all.
+// Presses keys until the line is sent or ended, and draws once for them all
+// (with no keys, draws what has changed on the screen, such as its width).
 std::size_t LineEditor::pressAll(std::string_view keys) {
     std::size_t used = 0;
     while (used < keys.size() && state_ == State::Editing) {
         press(static_cast<unsigned char>(keys[used++]));
     }
-    if (used > 0 && state_ == State::Editing) {
+    if (state_ == State::Editing) {
         draw();
     }
     return used;

@@ -31,7 +31,8 @@ public:
     // waiting to be read: then no edit follows the prompt.
     bool takePrompt(std::string_view text);
 
-    // Keys as the keyboard sends them: handled, then drawn once for all.
+    // Keys as the keyboard sends them: handled, then drawn once for all
+    // (none: the line drawn again where the screen has changed its width).
     // The game's reads hand on what the keyboard sends; tests type here
     // directly. Keys after an Enter wait for the next line.
     void type(std::string_view keys);
