@@ -180,9 +180,6 @@ LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
     if (body == "[" && byte == '[') {
         return taken(Sequence::Pending);
     }
-    if (body == "[[") {
-        return taken(Sequence::Complete);
-    }
     if (isParameter(byte)) {
         return taken(Sequence::Pending);
     }

@@ -419,6 +419,18 @@ TEST(LineEditorScreen, ALetterWithItsCombiningMarkIsOneStep) {
     session.editor.type("\x7f");
     EXPECT_EQ(session.editor.line(), "cafX");
     EXPECT_EQ(session.row(0), "cafX");
+    // A key that joins the character before the cursor to the one after it
+    // (a regional indicator before a pair of them) leaves the cursor after
+    // the joined character, never inside it.
+    Session flags(20, 4);
+    const std::string a = "\xf0\x9f\x87\xa6";  // U+1F1E6 and U+1F1E7
+    const std::string b = "\xf0\x9f\x87\xa7";
+    flags.editor.type(a + b);
+    flags.editor.type(ctrlKey('A'));
+    flags.editor.type(b);
+    EXPECT_EQ(flags.editor.cursor(), 8U);
+    flags.editor.type("\x7f");
+    EXPECT_EQ(flags.editor.line(), b);
     // A mark with no letter before it would join the prompt's last cell:
     // it is shown as its code point.
     Session alone(30, 4, "> ");
@@ -474,6 +486,9 @@ TEST(LineEditorScreen, ControlCharactersAndBytesThatAreNoUtfEightShowInReverseNo
     EXPECT_EQ(caret.row(0), "> ab^[");
     EXPECT_EQ(caret.row(1), "");
     EXPECT_EQ(caret.editor.line(), "ab\x1b");
+    caret.editor.type(ctrlKey('V') + "\x7f");  // before the b
+    EXPECT_EQ(caret.row(0), "> a^?b");
+    EXPECT_EQ(caret.row(1), "^[");
 }
 
 TEST(LineEditorScreen, CtrlVThenALineEndInsertsNothingAndTheGameReadsOneLine) {
@@ -507,11 +522,15 @@ TEST(LineEditorScreen, EnterPutsTheCursorBelowTheWholeLineWhereverItStood) {
     session.editor.type("\x1b[D\r");
     EXPECT_EQ(session.readLine(), "abcdefgh");
     EXPECT_EQ(session.cursor(), (Position{1, 0}));
-    // An empty line: the next row.
+    // An empty line: the next row, with a prompt and without.
     session.editor.type("\r");
     EXPECT_EQ(session.readLine(), "");
     EXPECT_EQ(session.cursor(), (Position{2, 0}));
     EXPECT_EQ(session.row(1), ">");
+    Session bare(10, 4);
+    bare.editor.type("\r");
+    EXPECT_EQ(bare.readLine(), "");
+    EXPECT_EQ(bare.cursor(), (Position{1, 0}));
 }
 
 TEST(LineEditorScreen, ANewWidthDrawsTheLineAgainWithoutTouchingTheRowsAbove) {
