@@ -2,6 +2,7 @@
 
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -353,17 +354,22 @@ std::size_t LineEditor::nextCharacter(std::size_t at) const {
 
 // The start of the word before `at`, after the blanks that end it.
 std::size_t LineEditor::previousWord(std::size_t at) const {
-    const auto blankBefore = [this](std::size_t end) {
-        const std::size_t start = previousCharacter(end);
-        return end - start == 1 && (line_[start] == ' ' || line_[start] == '\t');
+    const std::vector<std::size_t> ends = characterEnds(line_);
+    // The characters that end at or before `at`, taken from the last.
+    auto count =
+        static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), at) - ends.begin());
+    const auto startOf = [&ends](std::size_t index) { return index == 0 ? 0 : ends[index - 1]; };
+    const auto blank = [&](std::size_t index) {
+        const std::size_t start = startOf(index);
+        return ends[index] - start == 1 && (line_[start] == ' ' || line_[start] == '\t');
     };
-    while (at > 0 && blankBefore(at)) {
-        at = previousCharacter(at);
+    while (count > 0 && blank(count - 1)) {
+        --count;
     }
-    while (at > 0 && !blankBefore(at)) {
-        at = previousCharacter(at);
+    while (count > 0 && !blank(count - 1)) {
+        --count;
     }
-    return at;
+    return startOf(count);
 }
 
 void LineEditor::draw() {
