@@ -294,6 +294,11 @@ TEST(LineEditorScreen, UpAndDownRecallLinesOfSeveralRowsWithNoRowLeftOver) {
     expectShown(session, "> ", "dr", 2);
 }
 
+void expectShownBytes(const Session& session, std::string_view line) {
+    EXPECT_EQ(session.editor.line(), line);
+    EXPECT_EQ(session.row(0), line);
+}
+
 TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
     const std::vector<std::pair<std::string_view, std::string>> keys = {
         {"Esc then Up", "\x1b\x1b[A"},
@@ -309,6 +314,7 @@ TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
          "\x1b"
          "b"},
         {"a key with intermediate bytes", "\x1b[1 q"},
+        {"ESC O with Delete's parameter", "\x1bO3~"},
         {"a key with a long parameter", "\x1b[" + std::string(40, '1') + "~"},
     };
     for (const auto& [name, key] : keys) {
@@ -327,6 +333,16 @@ TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
         slow.typeEach("X");
         expectShown(slow, "", "abXcd", 3);
     }
+    // Esc twice, then Right: the third Esc starts a key of its own.
+    Session twice(40, 4);
+    twice.typeEach("abcd");
+    twice.typeKeys({"\x1b[D", "\x1b[D"});
+    twice.editor.type("\x1b\x1b\x1b[CX");
+    expectShown(twice, "", "abcXd", 4);
+    // Esc then a character that is no key: the character.
+    Session accent(40, 4);
+    accent.editor.type("\x1b\xc3\xa9");
+    expectShownBytes(accent, "\xc3\xa9");
     // A control key ends a sequence and still does its work.
     Session session(40, 4);
     session.typeEach("abcd");
@@ -431,6 +447,12 @@ TEST(LineEditorScreen, ALetterWithItsCombiningMarkIsOneStep) {
     EXPECT_EQ(flags.editor.cursor(), 8U);
     flags.editor.type("\x7f");
     EXPECT_EQ(flags.editor.line(), b);
+    // After a character of its own (a Tab) the pairs of regional
+    // indicators are counted afresh.
+    Session pairs(20, 4);
+    pairs.editor.type(a + b + "\t" + a + b);
+    pairs.editor.type("\x1b[D");
+    EXPECT_EQ(pairs.editor.cursor(), 9U);
     // A mark with no letter before it would join the prompt's last cell:
     // it is shown as its code point.
     Session alone(30, 4, "> ");
@@ -469,6 +491,24 @@ TEST(LineEditorScreen, ControlCharactersAndBytesThatAreNoUtfEightShowInReverseNo
     EXPECT_EQ(session.cursor(), (Position{0, 8}));
     session.editor.type("\r");
     EXPECT_EQ(session.readLine(), "lo\xffok");  // the byte itself reaches the game
+
+    // What is no UTF-8 by the letter of it: overlong forms, surrogates,
+    // beyond U+10FFFF, a character cut short; and C1 controls by their code.
+    const std::vector<std::pair<std::string_view, std::string_view>> shownAs = {
+        {"\xc0\xaf", "<C0><AF>"},
+        {"\xe0\x80\xaf", "<E0><80><AF>"},
+        {"\xed\xa0\x80", "<ED><A0><80>"},
+        {"\xf0\x80\x80\xaf", "<F0><80><80><AF>"},
+        {"\xf4\x90\x80\x80", "<F4><90><80><80>"},
+        {"\xe2\x82x", "<E2><82>x"},
+        {"\xc2\x85", "<U+0085>"},
+        {"\xc2\x9b", "<U+009B>"},
+    };
+    for (const auto& [typed, shown] : shownAs) {
+        Session bytes(40, 4);
+        bytes.editor.type(typed);
+        EXPECT_EQ(bytes.row(0), shown);
+    }
 
     // Caret notation takes two columns, and wraps like text.
     Session caret(6, 4, "> ");
