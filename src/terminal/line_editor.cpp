@@ -101,6 +101,8 @@ void LineEditor::begin() {
     draft_.clear();
     recalled_ = history_.size();
     terminal_state::use(terminal_state::Mode::LineEditing);
+    // A stop between two lines: this line starts where the shell left off.
+    static_cast<void>(terminal_state::continuedFromStop());
     view_.begin(prompt_);
     prompt_.clear();
     // Keys typed ahead, after the last line's Enter, are this line's first.
