@@ -269,6 +269,10 @@ TEST(LineEditorScreen, CtrlLClearsTheScreenAndDrawsTheLineAtTheTop) {
     session.editor.type("\x1b[D");
     session.editor.type(ctrlKey('L'));
     expectShown(session, "", "abcdefghijkl", 11);
+    // Drawn anew exactly one row wide: the cursor goes to a row of its own.
+    session.typeKeys({"\x1b[F", "\x7f", "\x7f", ctrlKey('L')});
+    expectShown(session, "", "abcdefghij", 10);
+    EXPECT_EQ(session.cursor(), (Position{1, 0}));
 }
 
 TEST(LineEditorScreen, UpAndDownRecallLinesOfSeveralRowsWithNoRowLeftOver) {
@@ -343,6 +347,8 @@ TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
     Session accent(40, 4);
     accent.editor.type("\x1b\xc3\xa9");
     expectShownBytes(accent, "\xc3\xa9");
+    accent.editor.type("\x1b[1\xc3\xa9");
+    expectShownBytes(accent, "\xc3\xa9\xc3\xa9");
     // A control key ends a sequence and still does its work.
     Session session(40, 4);
     session.typeEach("abcd");
