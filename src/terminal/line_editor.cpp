@@ -2,9 +2,9 @@
 
 #include <sys/ioctl.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <clocale>
-#include <cwchar>
+#include <utility>
 
 #include "terminal/descriptors.hpp"
 #include "terminal/terminal_state.hpp"
@@ -13,95 +13,36 @@ namespace cellbound {
 
 namespace {
 
-constexpr int kEscape = 0x1b;
-constexpr int kDelete = 0x7f;
+constexpr unsigned char kEscape = 0x1b;
+constexpr unsigned char kDelete = 0x7f;
 constexpr std::size_t kHistoryLength = 500;
+// Longer than any known key: the rest of its parameters is not kept.
+constexpr std::size_t kLongestSequence = 32;
 
-constexpr int control(char letter) {
-    return letter & 0x1f;
+constexpr unsigned char control(char letter) {
+    return static_cast<unsigned char>(letter & 0x1f);
 }
 
 bool isControl(unsigned char c) {
     return c < 0x20 || c == kDelete;
 }
 
-bool isContinuation(unsigned char c) {
-    return (c & 0xc0) == 0x80;
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// The columns one UTF-8 character takes, and how many bytes it has. A byte
-// that starts no valid character is one column, as terminals show it.
-std::size_t widthOfCharacter(std::string_view text, std::size_t& length) {
-    const auto first = static_cast<unsigned char>(text.front());
-    length = 1;
-    if (isControl(first)) {
-        return 2;  // caret notation
-    }
-    if (first < 0x80) {
-        return 1;
-    }
-    const std::size_t expected = first >= 0xf0 ? 4 : first >= 0xe0 ? 3 : first >= 0xc0 ? 2 : 0;
-    if (expected == 0 || text.size() < expected) {
-        return 1;
-    }
-    char32_t point = first & (0x7f >> expected);
-    for (std::size_t i = 1; i < expected; ++i) {
-        const auto next = static_cast<unsigned char>(text[i]);
-        if (!isContinuation(next)) {
-            return 1;
-        }
-        point = (point << 6) | (next & 0x3f);
-    }
-    length = expected;
-    const int columns = ::wcwidth(static_cast<wchar_t>(point));
-    return columns < 0 ? 1 : static_cast<std::size_t>(columns);
+// The parameter and intermediate bytes of a sequence, and its final byte.
+bool isParameter(unsigned char c) {
+    return c >= 0x20 && c < 0x40;
 }
-
-std::size_t widthOf(std::string_view text) {
-    std::size_t width = 0;
-    while (!text.empty()) {
-        std::size_t length = 0;
-        width += widthOfCharacter(text, length);
-        text.remove_prefix(length);
-    }
-    return width;
-}
-
-// Control characters in caret notation (^I for a Tab, ^? for Delete);
-// everything else as it is.
-void appendShown(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        if (isControl(static_cast<unsigned char>(c))) {
-            out += '^';
-            out += static_cast<char>(c ^ 0x40);
-        } else {
-            out += c;
-        }
-    }
-}
-
-// Whether text of this width fills its last row to the end, where terminals
-// hold the cursor until the next character: the line editor then moves it to
-// a row of its own.
-bool endsAtRowEnd(std::size_t width, std::size_t columns) {
-    return width > 0 && width % columns == 0;
-}
-
-std::string cursorBy(std::size_t count, char direction) {
-    return "\x1b[" + std::to_string(count) + direction;
-}
-
-bool isBlank(std::string_view line) {
-    return line.find_first_not_of(" \t") == std::string_view::npos;
+bool isFinal(unsigned char c) {
+    return c >= 0x40 && c < 0x7f;
 }
 
 }  // namespace
 
 LineEditor::LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen)
-    : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {
-    // Only to know how wide the player's characters are on the screen.
-    static_cast<void>(std::setlocale(LC_CTYPE, ""));
-}
+    : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {}
 
 bool LineEditor::takePrompt(std::string_view text) {
     if (gptr() < egptr()) {
@@ -115,87 +56,185 @@ LineEditor::int_type LineEditor::underflow() {
     if (gptr() < egptr()) {
         return traits_type::to_int_type(*gptr());
     }
-    const bool sent = editLine();
-    prompt_.clear();
+    if (state_ == State::Idle) {
+        begin();
+    }
+    while (state_ == State::Editing) {
+        const long count = readReady(keyboard_, keys_.data(), keys_.size());
+        if (count > 0) {
+            type(std::string_view(keys_.data(), static_cast<std::size_t>(count)));
+        } else if (count < 0 && errno == EINTR) {
+            const bool continued = terminal_state::continuedFromStop();
+            if (continued) {
+                view_.movedToFreshRow();  // the shell has moved the screen on
+            }
+            if (terminal_state::redrawWanted() || continued) {
+                draw();
+            }
+        } else {
+            end();  // end of input, or the terminal is gone
+        }
+    }
+    const bool sent = state_ == State::Sent;
+    state_ = State::Idle;
     if (!sent) {
         return traits_type::eof();
     }
-    if (!isBlank(line_)) {
-        if (history_.size() == kHistoryLength) {
-            history_.erase(history_.begin());
-        }
-        history_.push_back(line_);
-    }
-    sent_ = line_ + '\n';
     setg(sent_.data(), sent_.data(), sent_.data() + sent_.size());
     return traits_type::to_int_type(*gptr());
 }
 
-bool LineEditor::editLine() {
+void LineEditor::type(std::string_view keys) {
+    if (state_ == State::Idle) {
+        begin();
+    }
+    const std::size_t used = state_ == State::Editing ? pressAll(keys) : 0;
+    pending_.append(keys.substr(used));
+}
+
+void LineEditor::begin() {
+    state_ = State::Editing;
     line_.clear();
     cursor_ = 0;
-    rowOfCursor_ = 0;
+    sequence_.clear();
+    literalNext_ = false;
     draft_.clear();
     recalled_ = history_.size();
     terminal_state::use(terminal_state::Mode::LineEditing);
-    redraw();
-    Key key = nextKey();
-    for (; key == Key::Edited && !failed_; key = nextKey()) {
-        // Keys typed or pasted together are drawn once.
-        if (keysUsed_ == keysRead_) {
-            redraw();
-        }
-    }
-    if (key == Key::Enter && !failed_) {
-        cursor_ = line_.size();
-        redraw();
-        if (!endsAtRowEnd(widthOf(prompt_) + widthOf(line_), shownColumns_)) {
-            show("\n");  // else the redraw has already gone to a row of its own
-        }
-    }
-    terminal_state::use(terminal_state::Mode::AsFound);
-    return key == Key::Enter && !failed_;
+    // A stop between two lines: this line starts where the shell left off.
+    static_cast<void>(terminal_state::continuedFromStop());
+    view_.begin(prompt_);
+    prompt_.clear();
+    // Keys typed ahead, after the last line's Enter, are this line's first.
+    const std::string ahead = std::exchange(pending_, {});
+    const std::size_t used = pressAll(ahead);
+    pending_ = ahead.substr(used);
 }
 
-int LineEditor::readByte() {
-    while (keysUsed_ == keysRead_) {
-        const long count = readReady(keyboard_, keys_.data(), keys_.size());
-        if (count > 0) {
-            keysRead_ = static_cast<std::size_t>(count);
-            keysUsed_ = 0;
-        } else if (count < 0 && errno == EINTR) {
-            if (terminal_state::continuedFromStop()) {
-                rowOfCursor_ = 0;  // the shell has moved the screen on
+// Presses keys until the line is sent or ended, and draws once for them all
+// (with no keys, draws what has changed on the screen, such as its width).
+std::size_t LineEditor::pressAll(std::string_view keys) {
+    std::size_t used = 0;
+    while (used < keys.size() && state_ == State::Editing) {
+        press(static_cast<unsigned char>(keys[used++]));
+    }
+    if (state_ == State::Editing) {
+        draw();
+    }
+    return used;
+}
+
+void LineEditor::press(unsigned char byte) {
+    if (literalNext_) {
+        literalNext_ = false;
+        // A line end cannot stand inside a line: the game would read two.
+        if (byte != '\r' && byte != '\n') {
+            insert(static_cast<char>(byte));
+        }
+        return;
+    }
+    if (!sequence_.empty()) {
+        switch (extendSequence(byte)) {
+            case Sequence::Pending:
+                return;
+            case Sequence::Complete:
+                sequenceKey();
+                sequence_.clear();
+                return;
+            case Sequence::Abandoned:
+                sequence_.clear();
+                break;  // the byte is a key of its own
+        }
+    }
+    if (byte == kEscape) {
+        sequence_ = static_cast<char>(byte);
+    } else if (byte == '\r' || byte == '\n') {
+        enter();
+    } else if (byte != '\t' && isControl(byte)) {
+        controlKey(byte);
+    } else {
+        insert(static_cast<char>(byte));
+    }
+}
+
+// The keys that send sequences: ESC [ or ESC O, parameters, a final byte;
+// the Linux console's ESC [ [ and a letter; Alt and a key as ESC and the key,
+// rxvt's Alt and a key that sends a sequence as ESC and the sequence. Each
+// is taken whole, known or not.
+LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
+    const std::size_t altered = sequence_.size() > 1 && sequence_[1] == '\x1b' ? 1 : 0;
+    const std::string_view body = std::string_view(sequence_).substr(1 + altered);
+    const auto taken = [this, byte](Sequence result) {
+        sequence_ += static_cast<char>(byte);
+        return result;
+    };
+    if (isControl(byte) && !(byte == kEscape && sequence_.size() == 1)) {
+        return Sequence::Abandoned;  // Enter, Backspace and the like still work
+    }
+    if (sequence_.size() >= kLongestSequence && isParameter(byte)) {
+        return Sequence::Pending;  // unknown however it ends: no need to keep it
+    }
+    if (body.empty()) {
+        if (byte == '[' || byte == 'O' || byte == kEscape) {
+            return taken(Sequence::Pending);
+        }
+        return byte < 0x80 ? taken(Sequence::Complete) : Sequence::Abandoned;
+    }
+    if (body == "[" && byte == '[') {
+        return taken(Sequence::Pending);
+    }
+    if (isParameter(byte)) {
+        return taken(Sequence::Pending);
+    }
+    if (isFinal(byte)) {
+        return taken(Sequence::Complete);
+    }
+    return Sequence::Abandoned;
+}
+
+void LineEditor::sequenceKey() {
+    if (sequence_.size() < 3 || sequence_[1] == '\x1b') {
+        return;  // Alt and a key: not bound
+    }
+    const std::string_view body = std::string_view(sequence_).substr(1);
+    if (body.substr(0, 2) == "[[") {
+        return;  // the Linux console's F1 to F5
+    }
+    const std::string_view parameters = body.substr(1, body.size() - 2);
+    const std::string_view first = parameters.substr(0, parameters.find(';'));
+    switch (body.back()) {
+        case 'A':
+            return controlKey(control('P'));
+        case 'B':
+            return controlKey(control('N'));
+        case 'C':
+            return controlKey(control('F'));
+        case 'D':
+            return controlKey(control('B'));
+        case 'H':
+            return controlKey(control('A'));
+        case 'F':
+            return controlKey(control('E'));
+        case '~':
+            if (body.front() != '[') {
+                return;
             }
-            if (terminal_state::redrawWanted()) {
-                redraw();
+            if (first == "1" || first == "7") {
+                return controlKey(control('A'));
             }
-        } else {
-            return -1;  // end of input, or the terminal is gone
-        }
+            if (first == "4" || first == "8") {
+                return controlKey(control('E'));
+            }
+            if (first == "3") {
+                eraseTo(cursor_, nextCharacter(cursor_));
+            }
+            return;
+        default:
+            return;  // no other key edits the line
     }
-    return static_cast<unsigned char>(keys_.at(keysUsed_++));
 }
 
-LineEditor::Key LineEditor::nextKey() {
-    const int key = readByte();
-    if (key < 0) {
-        return Key::End;
-    }
-    if (key == '\r' || key == '\n') {
-        return Key::Enter;
-    }
-    if (key == kEscape) {
-        return escapeSequence();
-    }
-    if (key == '\t' || !isControl(static_cast<unsigned char>(key))) {
-        insert(std::string(1, static_cast<char>(key)));
-        return Key::Edited;
-    }
-    return controlKey(key);
-}
-
-LineEditor::Key LineEditor::controlKey(int key) {
+void LineEditor::controlKey(unsigned char key) {
     switch (key) {
         case control('A'):
             cursor_ = 0;
@@ -205,7 +244,8 @@ LineEditor::Key LineEditor::controlKey(int key) {
             break;
         case control('D'):
             if (line_.empty()) {
-                return Key::End;
+                end();
+                return;
             }
             eraseTo(cursor_, nextCharacter(cursor_));
             break;
@@ -223,8 +263,7 @@ LineEditor::Key LineEditor::controlKey(int key) {
             eraseTo(cursor_, line_.size());
             break;
         case control('L'):
-            show("\x1b[H\x1b[2J");
-            rowOfCursor_ = 0;
+            show(view_.clearScreen());
             break;
         case control('N'):
             recall(recalled_ + 1);
@@ -237,74 +276,45 @@ LineEditor::Key LineEditor::controlKey(int key) {
         case control('U'):
             eraseTo(0, cursor_);
             break;
-        case control('V'): {
-            const int literal = readByte();
-            if (literal < 0) {
-                return Key::End;
-            }
-            insert(std::string(1, static_cast<char>(literal)));
+        case control('V'):
+            literalNext_ = true;
             break;
-        }
         case control('W'):
             eraseTo(previousWord(cursor_), cursor_);
             break;
         default:
             break;  // no other key edits the line
     }
-    return Key::Edited;
 }
 
-// The keys that send sequences: ESC [ or ESC O, parameters, a final byte.
-LineEditor::Key LineEditor::escapeSequence() {
-    const int introducer = readByte();
-    if (introducer != '[' && introducer != 'O') {
-        return introducer < 0 ? Key::End : Key::Edited;  // Alt and a key: not bound
+void LineEditor::enter() {
+    cursor_ = line_.size();
+    draw();
+    show(view_.finish());
+    if (state_ != State::Editing) {
+        return;  // the screen failed
     }
-    std::string parameters;
-    int final = readByte();
-    while (introducer == '[' && final >= 0x20 && final < 0x40) {
-        parameters += static_cast<char>(final);
-        final = readByte();
+    if (!isBlank(line_)) {
+        if (history_.size() == kHistoryLength) {
+            history_.erase(history_.begin());
+        }
+        history_.push_back(line_);
     }
-    const std::string_view first = std::string_view(parameters).substr(0, parameters.find(';'));
-    switch (final) {
-        case -1:
-            return Key::End;
-        case 'A':
-            return controlKey(control('P'));
-        case 'B':
-            return controlKey(control('N'));
-        case 'C':
-            return controlKey(control('F'));
-        case 'D':
-            return controlKey(control('B'));
-        case 'H':
-            return controlKey(control('A'));
-        case 'F':
-            return controlKey(control('E'));
-        case '~':
-            if (first == "1" || first == "7") {
-                return controlKey(control('A'));
-            }
-            if (first == "4" || first == "8") {
-                return controlKey(control('E'));
-            }
-            if (first == "3") {
-                eraseTo(cursor_, nextCharacter(cursor_));
-            }
-            break;
-        default:
-            break;
-    }
-    return Key::Edited;
+    sent_ = line_ + '\n';
+    state_ = State::Sent;
+    terminal_state::use(terminal_state::Mode::AsFound);
 }
 
-void LineEditor::insert(std::string_view bytes) {
-    if (line_.size() + bytes.size() > kLongestLine) {
-        return;
+void LineEditor::end() {
+    state_ = State::Ended;
+    terminal_state::use(terminal_state::Mode::AsFound);
+}
+
+void LineEditor::insert(char byte) {
+    if (line_.size() < kLongestLine) {
+        line_.insert(cursor_, 1, byte);
+        ++cursor_;
     }
-    line_.insert(cursor_, bytes);
-    cursor_ += bytes.size();
 }
 
 void LineEditor::eraseTo(std::size_t from, std::size_t to) {
@@ -325,81 +335,61 @@ void LineEditor::recall(std::size_t index) {
 }
 
 std::size_t LineEditor::previousCharacter(std::size_t at) const {
-    if (at == 0) {
-        return 0;
+    std::size_t previous = 0;
+    for (const std::size_t end : characterEnds(line_)) {
+        if (end >= at) {
+            break;
+        }
+        previous = end;
     }
-    --at;
-    while (at > 0 && isContinuation(static_cast<unsigned char>(line_[at]))) {
-        --at;
-    }
-    return at;
+    return previous;
 }
 
 std::size_t LineEditor::nextCharacter(std::size_t at) const {
-    if (at == line_.size()) {
-        return at;
+    for (const std::size_t end : characterEnds(line_)) {
+        if (end > at) {
+            return end;
+        }
     }
-    ++at;
-    while (at < line_.size() && isContinuation(static_cast<unsigned char>(line_[at]))) {
-        ++at;
-    }
-    return at;
+    return line_.size();
 }
 
+// The start of the word before `at`, after the blanks that end it.
 std::size_t LineEditor::previousWord(std::size_t at) const {
-    const auto blank = [this](std::size_t i) {
-        return line_[i - 1] == ' ' || line_[i - 1] == '\t';
+    const std::vector<std::size_t> ends = characterEnds(line_);
+    // The characters that end at or before `at`, taken from the last.
+    auto count =
+        static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), at) - ends.begin());
+    const auto startOf = [&ends](std::size_t index) { return index == 0 ? 0 : ends[index - 1]; };
+    const auto blank = [&](std::size_t index) {
+        const std::size_t start = startOf(index);
+        return ends[index] - start == 1 && (line_[start] == ' ' || line_[start] == '\t');
     };
-    while (at > 0 && blank(at)) {
-        --at;
+    while (count > 0 && blank(count - 1)) {
+        --count;
     }
-    while (at > 0 && !blank(at)) {
-        --at;
+    while (count > 0 && !blank(count - 1)) {
+        --count;
     }
-    return at;
+    return startOf(count);
 }
 
-// Draws the prompt and the line from the prompt's first row, and puts the
-// cursor where it is in the line. Lines longer than the screen is wide wrap.
-void LineEditor::redraw() {
+void LineEditor::draw() {
+    // The cursor never stands inside a character (a key may have joined the
+    // character before it to the one after it).
+    if (cursor_ > 0) {
+        cursor_ = nextCharacter(previousCharacter(cursor_));
+    }
     winsize size{};
     const std::size_t columns =
         ::ioctl(screenDescriptor_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    const std::size_t promptWidth = widthOf(prompt_);
-    const std::size_t atCursor = promptWidth + widthOf(std::string_view(line_).substr(0, cursor_));
-    const std::size_t total = promptWidth + widthOf(line_);
-    if (columns != shownColumns_) {
-        // The terminal has wrapped what was drawn anew at its new width.
-        rowOfCursor_ = atCursor / columns;
-    }
-    std::string out = rowOfCursor_ > 0 ? cursorBy(rowOfCursor_, 'A') : std::string();
-    out += "\r\x1b[J";
-    out += prompt_;
-    appendShown(out, line_);
-    std::size_t row = total == 0 ? 0 : (total - 1) / columns;
-    if (endsAtRowEnd(total, columns)) {
-        out += "\r\n";  // past the last column: the cursor goes to a row of its own
-        ++row;
-    }
-    const std::size_t cursorRow = atCursor / columns;
-    if (atCursor != total) {  // else the cursor is already where it belongs
-        if (row > cursorRow) {
-            out += cursorBy(row - cursorRow, 'A');
-        }
-        out += '\r';
-        if (atCursor % columns > 0) {
-            out += cursorBy(atCursor % columns, 'C');
-        }
-    }
-    rowOfCursor_ = cursorRow;
-    shownColumns_ = columns;
-    show(out);
+    show(view_.update(line_, cursor_, columns));
 }
 
 void LineEditor::show(std::string_view text) {
     screen_.sputn(text.data(), static_cast<std::streamsize>(text.size()));
     if (screen_.pubsync() != 0) {
-        failed_ = true;
+        end();
     }
 }
 

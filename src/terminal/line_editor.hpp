@@ -7,13 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "terminal/line_view.hpp"
+
 namespace cellbound {
 
 // Input from a terminal, one edited line at a time: the player can edit a
 // line before sending it and recall earlier lines with Up and Down. What the
 // line on the screen shows is exactly what the game reads: every byte typed
-// is kept as it is (a UTF-8 character as its bytes, a Tab as a Tab), and a
-// control character is shown in caret notation (^I for a Tab).
+// is kept as it is (a UTF-8 character as its bytes, a Tab as a Tab), and
+// what would not show as itself is shown in a notation (LineView says which).
 //
 // The game reads it like any other stream, so what is left of a line after a
 // word read is still there for the next read.
@@ -21,12 +23,23 @@ class LineEditor : public std::streambuf {
 public:
     // Reads keys from `keyboard` and draws on `screen`, the game's own
     // output, so that the editor's writes and the game's keep their order.
+    // `screenDescriptor` is the terminal asked for the screen's width.
     LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen);
 
     // The editor redraws the unfinished line it edits on, so a prompt's last
     // line is shown by the editor itself. Refused while typed input is still
     // waiting to be read: then no edit follows the prompt.
     bool takePrompt(std::string_view text);
+
+    // Keys as the keyboard sends them: handled, then drawn once for all
+    // (none: the line drawn again where the screen has changed its width).
+    // The game's reads hand on what the keyboard sends; tests type here
+    // directly. Keys after an Enter wait for the next line.
+    void type(std::string_view keys);
+
+    // The line being edited, and the cursor in it as a byte offset.
+    [[nodiscard]] std::string_view line() const noexcept { return line_; }
+    [[nodiscard]] std::size_t cursor() const noexcept { return cursor_; }
 
     // The longest line that can be typed, as in the terminal's own line
     // editing.
@@ -36,40 +49,44 @@ protected:
     int_type underflow() override;
 
 private:
-    enum class Key { Edited, Enter, End };
+    enum class State { Idle, Editing, Sent, Ended };
+    enum class Sequence { Pending, Complete, Abandoned };
 
-    bool editLine();
-    Key nextKey();
-    int readByte();
-    Key escapeSequence();
-    Key controlKey(int key);
+    void begin();
+    std::size_t pressAll(std::string_view keys);
+    void press(unsigned char byte);
+    Sequence extendSequence(unsigned char byte);
+    void sequenceKey();
+    void controlKey(unsigned char key);
+    void enter();
+    void end();
 
-    void insert(std::string_view bytes);
+    void insert(char byte);
     void eraseTo(std::size_t from, std::size_t to);
     void recall(std::size_t index);
     [[nodiscard]] std::size_t previousCharacter(std::size_t at) const;
     [[nodiscard]] std::size_t nextCharacter(std::size_t at) const;
     [[nodiscard]] std::size_t previousWord(std::size_t at) const;
 
-    void redraw();
+    void draw();
     void show(std::string_view text);
 
     int keyboard_;
     int screenDescriptor_;
     std::streambuf& screen_;
+    State state_ = State::Idle;
     std::string prompt_;
+    LineView view_;
     std::string line_;
-    std::size_t cursor_ = 0;         // a byte offset into line_
-    std::size_t rowOfCursor_ = 0;    // counted from the prompt's first row
-    std::size_t shownColumns_ = 80;  // the width the line was last drawn at
+    std::size_t cursor_ = 0;    // a byte offset into line_
+    std::string sequence_;      // an escape sequence not yet ended
+    bool literalNext_ = false;  // after Ctrl-V
     std::vector<std::string> history_;
     std::size_t recalled_ = 0;  // history_.size(): the line being typed
     std::string draft_;         // the line being typed, while history is shown
     std::string sent_;          // the finished line, read from here
+    std::string pending_;       // keys typed after the last Enter
     std::array<char, 256> keys_{};
-    std::size_t keysRead_ = 0;
-    std::size_t keysUsed_ = 0;
-    bool failed_ = false;
 };
 
 }  // namespace cellbound

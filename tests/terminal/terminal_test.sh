@@ -61,6 +61,8 @@ start() {
     games=$((games + 1))
     tmux -f /dev/null new-session -d -s game -x "${columns:-200}" -y 50 \
         "env -i PATH='$PATH' HOME='$work' TERM=screen PS1='$ ' bash --norc --noprofile"
+    # There from the start: keys may be typed before the pane's first byte.
+    : > "$work/log"
     tmux pipe-pane -t game "cat >> '$work/log'"
     tmux send-keys -t game -l "cd '$work'; sh -c 'trap : INT QUIT; stty -g > before;
         env $* \"$game\"; echo \$? > status; stty -g > after'"
@@ -253,6 +255,8 @@ start_shell() {
     games=$((games + 1))
     tmux -f /dev/null new-session -d -s game -x 80 -y 24 \
         "env -i PATH='$PATH' HOME='$work' TERM=xterm-256color PS1='$ ' bash --norc --noprofile"
+    # There from the start: keys may be typed before the pane's first byte.
+    : > "$work/log"
     tmux pipe-pane -t game "cat >> '$work/log'"
 }
 start_shell

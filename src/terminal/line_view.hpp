@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cellbound {
+
+// Where each character of `text` ends, as byte offsets in order: a letter
+// with its combining marks is one character, as is a control character or
+// a byte that is no UTF-8. Widths and boundaries follow Unicode, whatever
+// the locale says.
+std::vector<std::size_t> characterEnds(std::string_view text);
+
+// A cell of the screen, counted from the first row of the prompt.
+struct Cell {
+    std::size_t row = 0;
+    std::size_t column = 0;
+    bool operator==(const Cell&) const = default;
+};
+
+// The prompt and the line being edited as the screen shows them, and the
+// bytes that bring the screen from what it shows to what it should show:
+// only what changed is written again.
+//
+// How the line is shown: every character as it is, except those that would
+// not show as themselves, which are shown in reverse video: a control
+// character in caret notation (^I for a Tab, ^? for Delete), a byte that is
+// no UTF-8 as its value in hexadecimal (<FF>), and a character that takes no
+// column of its own, such as a combining mark with no letter before it, as
+// its code point (<U+0301>).
+class LineView {
+public:
+    // A new line after `prompt`, drawn from the start of the cursor's row.
+    void begin(std::string_view prompt);
+    // Clears the screen; the line is drawn again from its top.
+    std::string clearScreen();
+    // Others have written on the screen and left the cursor on a row of its
+    // own (the shell, while the game was stopped): the line is drawn again
+    // from there, with nothing above it erased.
+    void movedToFreshRow();
+
+    // The bytes that show `line` with the cursor before its byte `cursor`
+    // (the end of a character), on a screen `columns` wide.
+    std::string update(std::string_view line, std::size_t cursor, std::size_t columns);
+    // The bytes that end the line last updated: the cursor goes to the
+    // start of the row below it.
+    std::string finish();
+
+    // Where the terminal's cursor is after the bytes given so far.
+    [[nodiscard]] Cell cursor() const noexcept { return cursor_; }
+
+private:
+    std::string drawAll(std::string_view line, std::size_t cursor, std::size_t columns);
+
+    std::string prompt_;
+    std::string shown_;            // the line as the screen shows it
+    std::size_t shownCursor_ = 0;  // and the byte the cursor is before
+    std::size_t columns_ = 0;      // the width it was drawn at
+    bool drawn_ = false;           // false: the next update draws everything
+    Cell cursor_;                  // the terminal's cursor
+};
+
+}  // namespace cellbound
