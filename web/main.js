@@ -1,141 +1,218 @@
-// The page: xterm.js on the master side of a pseudo-terminal (xterm-pty),
-// the game on its slave side through the game's own POSIX terminal layer
-// (see pty_library.js). Each game is a fresh instance of the same compiled
-// module; after one ends, a key starts the next.
-import { openpty } from './xterm-pty.mjs';
-import createGame from './cellbound.js';
+// The page: the game's text appended to a transcript, one command line under
+// it. The game (cellbound.js and .wasm) calls the four functions of `page`
+// below (src/terminal/terminal_page.cpp): it writes, sets the colour, waits
+// for a line and, at the end, waits for a key. Each game is a fresh instance
+// of the same compiled module, appended below the last.
+const transcript = document.getElementById('transcript');
+const status = document.getElementById('status');
+const failure = document.getElementById('failure');
+const form = document.getElementById('command-line');
+const input = document.getElementById('command');
+input.focus();
 
-// Fetched and compiled while the terminal is set up; any static host will do,
-// whatever type it serves a .wasm file as.
-const compiled = fetch('cellbound.wasm')
-  .then((response) => {
-    if (!response.ok) throw new Error(`cellbound.wasm: ${response.status} ${response.statusText}`);
-    return response.arrayBuffer();
-  })
-  .then((bytes) => WebAssembly.compile(bytes));
+// What the form is doing, for styles and tests: 'loading', 'reading' (the
+// game waits for a line), 'busy', 'pause' (it waits for a key), 'failed'.
+const setState = (state) => { form.dataset.state = state; };
 
-const terminal = new Terminal({
-  // The colours of an xterm: the game's 10 and 13 are bright green and
-  // bright magenta on black.
-  theme: {
-    background: '#000000',
-    foreground: '#e5e5e5',
-    cursor: '#e5e5e5',
-    brightGreen: '#00ff00',
-    brightMagenta: '#ff00ff',
+// Lines typed and not yet read by the game, the one it is reading, and the
+// game's wait for the next line or key.
+const typed = [];
+let reading = null;
+let wakeForLine = null;
+let wakeForKey = null;
+// A game is under way once a line has been typed, until its pause.
+let underWay = false;
+
+// The game's text is shown a turn at a time, when it waits: one addition to
+// the log for each turn, which a screen reader announces once.
+let game = null;  // the current game's part of the transcript
+let decoder = null;
+let colour = 10;
+let unshown = document.createDocumentFragment();
+
+function append(text, className) {
+  const span = document.createElement('span');
+  span.className = className;
+  span.textContent = text;
+  unshown.append(span);
+}
+
+function show() {
+  game.append(unshown);
+  unshown = document.createDocumentFragment();
+  window.scrollTo(0, document.documentElement.scrollHeight);
+}
+
+const encoder = new TextEncoder();
+const page = {
+  write(bytes) {
+    append(decoder.decode(bytes, { stream: true }), `c${colour}`);
   },
-  fontFamily: 'ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace',
-  fontSize: 15,
-  cursorBlink: true,
-  scrollback: 5000,
-});
-// The pty first: it learns every size the terminal takes, the first too.
-const { master, slave } = openpty();
-terminal.loadAddon(master);
-const asFound = slave.ioctl('TCGETS');
-const fit = new FitAddon.FitAddon();
-terminal.loadAddon(fit);
-const screen = document.getElementById('terminal');
-terminal.open(screen);
-fit.fit();
-// The first game starts once the page has been laid out and the terminal
-// fitted to it, so that it does not begin with a change of size.
-await new Promise((laidOut) => {
-  new ResizeObserver(() => {
-    fit.fit();
-    laidOut();
-  }).observe(screen);
-});
-terminal.focus();
-
-// For tests: the bytes the current (or last) game has written, and a wait
-// until the game has taken every key and waits for the next.
-let phase = 'starting';  // 'playing', then 'ended' until a key starts the next
-let sleeping = false;
-let written = [];
-let games = 0;
-const waiters = [];
-function settle() {
-  if (phase === 'ended' || (phase === 'playing' && sleeping && !slave.readable)) {
-    waiters.splice(0).forEach((resolve) => resolve());
-  }
-}
-// Until the terminal has drawn all it has been sent: xterm.js parses what
-// it is written later, and xterm-pty hands it over a block at a time.
-async function drawn() {
-  do {
-    await new Promise((resolve) => terminal.write('', resolve));
-  } while (master.waitingForLower || master.fromLdiscToLowerBuffer.length > 0);
-}
-window.cellbound = {
-  terminal,
-  idle: () => new Promise((resolve) => {
-    waiters.push(resolve);
-    settle();
-  }).then(drawn),
-  written: () => written.flat(),
-  phase: () => phase,
-  games: () => games,
+  colour(attribute) {
+    colour = attribute;
+    input.className = `c${attribute}`;
+  },
+  // The line's bytes, at most `capacity` at a time. A typed line is echoed,
+  // with its line end, when the game starts reading it, as a console shows it.
+  async read(capacity) {
+    if (!reading) {
+      if (typed.length === 0) {
+        show();
+        setState('reading');
+        await new Promise((wake) => { wakeForLine = wake; });
+      }
+      const line = typed.shift();
+      append(`${line}\n`, `c${colour} echo`);
+      reading = encoder.encode(`${line}\n`);
+    }
+    const taken = reading.subarray(0, capacity);
+    reading = taken.length < reading.length ? reading.subarray(taken.length) : null;
+    return taken;
+  },
+  async key() {
+    show();
+    setState('pause');
+    await new Promise((wake) => { wakeForKey = wake; });
+  },
 };
 
-const signalNames = { 2: 'Ctrl-C', 3: 'Ctrl-\\' };
+function wake(wakeFor) {
+  if (wakeFor) {
+    setState('busy');
+    wakeFor();
+  }
+}
 
-// Plays one game; gives how it ended.
-async function play() {
-  slave.ioctl('TCSETS', asFound);
-  slave.read();
-  written = [];
-  sleeping = false;
-  games += 1;
-  phase = 'playing';
-  const module = await compiled;
-  const game = await createGame({
-    pty: slave,
-    onIdle: () => {
-      sleeping = true;
-      settle();
-    },
-    onBusy: () => {
-      sleeping = false;
-    },
-    onWrite: (bytes) => written.push(bytes),
+// ---------------------------------------------------------------------------
+// Keys. The browser edits the line; Up and Down recall earlier lines.
+const history = [];
+let recalled = 0;
+let draft = '';
+
+form.addEventListener('submit', (event) => {
+  event.preventDefault();
+  if (form.dataset.state === 'pause') {
+    takeKey();
+    return;
+  }
+  if (form.dataset.state === 'failed') return;
+  const line = input.value;
+  input.value = '';
+  if (line !== '' && line !== history.at(-1)) history.push(line);
+  recalled = history.length;
+  draft = '';
+  typed.push(line);
+  underWay = true;
+  const waiting = wakeForLine;
+  wakeForLine = null;
+  wake(waiting);
+});
+
+input.addEventListener('keydown', (event) => {
+  if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+  if (event.key === 'ArrowUp' && recalled > 0) {
+    if (recalled === history.length) draft = input.value;
+    recalled -= 1;
+  } else if (event.key === 'ArrowDown' && recalled < history.length) {
+    recalled += 1;
+  } else {
+    return;
+  }
+  event.preventDefault();
+  input.value = recalled === history.length ? draft : history[recalled];
+  input.setSelectionRange(input.value.length, input.value.length);
+});
+
+// The pause takes one key, whichever, and shows nothing of it. Keys held
+// with Ctrl, Alt or Meta stay the browser's (copying, for one), and Tab
+// moves on as usual.
+const notKeys = new Set(['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'CapsLock', 'Tab',
+  'NumLock', 'ScrollLock', 'Dead', 'Process', 'Unidentified', 'Compose']);
+function takeKey() {
+  const waiting = wakeForKey;
+  wakeForKey = null;
+  underWay = false;
+  wake(waiting);
+}
+// A phone's keyboard may say nothing of its key but what it types.
+input.addEventListener('beforeinput', (event) => {
+  if (form.dataset.state !== 'pause') return;
+  event.preventDefault();
+  takeKey();
+});
+
+document.addEventListener('keydown', (event) => {
+  if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey) return;
+  if (form.dataset.state === 'pause') {
+    if (notKeys.has(event.key)) return;
+    event.preventDefault();
+    takeKey();
+    return;
+  }
+  // Typing anywhere on the page types in the command line.
+  if (event.target !== input && event.key.length === 1 && !input.disabled) input.focus();
+});
+
+window.addEventListener('beforeunload', (event) => {
+  if (!underWay) return;
+  event.preventDefault();
+  event.returnValue = '';
+});
+
+// ---------------------------------------------------------------------------
+// Loading, and one game after another.
+function fail(what) {
+  setState('failed');
+  status.textContent = '';
+  input.disabled = true;
+  failure.textContent = `The game could not be started: ${what}. ` +
+    'Check your connection and reload the page.';
+}
+
+async function load() {
+  if (typeof WebAssembly !== 'object') throw new Error('this browser does not run WebAssembly');
+  // Any static host will do, whatever type it serves a .wasm file as.
+  const response = await fetch('cellbound.wasm').catch(() => {
+    throw new Error('cellbound.wasm could not be fetched');
+  });
+  if (!response.ok) throw new Error(`cellbound.wasm: ${response.status} ${response.statusText}`);
+  const [module, { default: createGame }] = await Promise.all([
+    response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)),
+    import('./cellbound.js').catch(() => { throw new Error('cellbound.js could not be fetched'); }),
+  ]);
+  return { module, createGame };
+}
+
+async function play({ module, createGame }) {
+  game = document.createElement('div');
+  game.className = 'game';
+  transcript.append(game);
+  decoder = new TextDecoder();
+  colour = 10;
+  typed.length = 0;
+  reading = null;
+  const instance = await createGame({
+    page,
     instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module));
+      WebAssembly.instantiate(module, imports).then((made) => receive(made, module));
       return {};
     },
   });
-  try {
-    await game.ccall('main', 'number', [], [], { async: true });
-    return 'The game has ended.';
-  } catch (error) {
-    // The game's handler for Ctrl-C or Ctrl-\ has given the terminal back
-    // and asked for the signal's default action: the game is over.
-    if (error && typeof error.signal === 'number') {
-      return `The game was ended by ${signalNames[error.signal] || `signal ${error.signal}`}.`;
-    }
-    throw error;
-  } finally {
-    game.release();
+  await instance.ccall('main', 'number', [], [], { async: true });
+  append(decoder.decode(), `c${colour}`);
+  show();
+}
+
+try {
+  const loaded = await load();
+  status.textContent = '';
+  for (;;) {
+    await play(loaded);
+    const note = document.createElement('p');
+    note.className = 'note';
+    note.textContent = 'A new game begins.';
+    transcript.append(note);
   }
-}
-
-function nextKey() {
-  return new Promise((resolve) => {
-    const readable = slave.onReadable(() => {
-      readable.dispose();
-      resolve();
-    });
-  });
-}
-
-for (;;) {
-  const ending = await play();
-  // One key, whatever it is, without echo: no signal, no line to finish.
-  slave.ioctl('TCSETS', { ...asFound, lflag: asFound.lflag & ~(0x1 | 0x2 | 0x8) });
-  slave.write(`\n${ending} Press any key for a new game.`);
-  phase = 'ended';
-  sleeping = false;
-  settle();
-  await nextKey();
-  terminal.reset();
+} catch (error) {
+  fail(error instanceof Error ? error.message : String(error));
 }

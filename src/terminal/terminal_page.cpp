@@ -1,0 +1,108 @@
+// The browser page (web/main.js): what the game prints goes to the page's
+// transcript, typed lines come from its command line, colours are the
+// colours of the text that follows, and the pause waits for a key there.
+// The four calls below are all that passes between the game and the page;
+// the two that wait suspend the game (Asyncify) until the player acts.
+#include <emscripten.h>
+
+#include <array>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "terminal/terminal.hpp"
+
+// Appends text to the transcript in the colour in force.
+EM_JS(void, cellbound_page_write, (const char* bytes, int length),
+      { Module['page'].write(HEAPU8.slice(bytes, bytes + length)); });
+// The colour of the text that follows, and of a line typed from now on.
+EM_JS(void, cellbound_page_colour, (int attribute), { Module['page'].colour(attribute); });
+// Waits for a typed line if none is under way and gives up to `capacity`
+// bytes of it, its line feed last. The page echoes a line in the transcript
+// when the game takes its first byte, where a console shows it.
+EM_ASYNC_JS(int, cellbound_page_read, (char* into, int capacity), {
+    const bytes = await Module['page'].read(capacity);
+    HEAPU8.set(bytes, into);
+    return bytes.length;
+});
+// Waits for one key, which is not echoed.
+EM_ASYNC_JS(void, cellbound_page_key, (), { await Module['page'].key(); });
+
+namespace cellbound {
+
+namespace {
+
+constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
+
+// Typed lines, as the page hands them over.
+class PageInput : public std::streambuf {
+protected:
+    int_type underflow() override {
+        const int length = cellbound_page_read(buffer_.data(), static_cast<int>(buffer_.size()));
+        if (length <= 0) {
+            return traits_type::eof();
+        }
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + length);
+        return traits_type::to_int_type(buffer_[0]);
+    }
+
+private:
+    std::array<char, 256> buffer_{};
+};
+
+// The game's text, sent to the page at each flush: a message line or a
+// prompt is one piece of the transcript.
+class PageOutput : public std::streambuf {
+protected:
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pending_.append(text, static_cast<std::size_t>(count));
+        return count;
+    }
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            pending_.push_back(traits_type::to_char_type(c));
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override {
+        if (!pending_.empty()) {
+            cellbound_page_write(pending_.data(), static_cast<int>(pending_.size()));
+            pending_.clear();
+        }
+        return 0;
+    }
+
+private:
+    std::string pending_;
+};
+
+}  // namespace
+
+struct Terminal::Platform {
+    PageInput input;
+    PageOutput output;
+    Console console{input, output, [this](TextAttribute attribute) {
+                        output.pubsync();  // what was written keeps its colour
+                        cellbound_page_colour(static_cast<int>(attribute));
+                    }};
+};
+
+Terminal::Terminal() : platform_(std::make_unique<Platform>()) {}
+
+Terminal::~Terminal() {
+    platform_->output.pubsync();
+}
+
+Console& Terminal::console() {
+    return platform_->console;
+}
+
+int Terminal::finish() {
+    Console& console = platform_->console;
+    console.print(kPausePrompt);
+    cellbound_page_key();
+    console.message("");
+    return 0;
+}
+
+}  // namespace cellbound
