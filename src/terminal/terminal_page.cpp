@@ -12,6 +12,8 @@
 
 #include "terminal/terminal.hpp"
 
+// The page's side, in JavaScript, kept as written.
+// clang-format off
 // Appends text to the transcript in the colour in force.
 EM_JS(void, cellbound_page_write, (const char* bytes, int length),
       { Module['page'].write(HEAPU8.slice(bytes, bytes + length)); });
@@ -27,6 +29,7 @@ EM_ASYNC_JS(int, cellbound_page_read, (char* into, int capacity), {
 });
 // Waits for one key, which is not echoed.
 EM_ASYNC_JS(void, cellbound_page_key, (), { await Module['page'].key(); });
+// clang-format on
 
 namespace cellbound {
 
