@@ -1,6 +1,6 @@
 # Builds the game for the browser with emscripten (Debian: emscripten): the
-# game and its POSIX terminal layer as WebAssembly, run by web/ over a
-# pseudo-terminal in the page. tools/web configures with this file.
+# game and the page's own platform as WebAssembly, run by web/main.js.
+# tools/web configures with this file.
 find_program(CELLBOUND_EM_CONFIG em-config REQUIRED)
 execute_process(COMMAND ${CELLBOUND_EM_CONFIG} EMSCRIPTEN_ROOT
   OUTPUT_VARIABLE emscripten_root OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)

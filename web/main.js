@@ -31,6 +31,7 @@ let colour = 10;
 let unshown = document.createDocumentFragment();
 
 function append(text, className) {
+  if (text === '') return;
   const span = document.createElement('span');
   span.className = className;
   span.textContent = text;
@@ -161,13 +162,14 @@ window.addEventListener('beforeunload', (event) => {
 
 // ---------------------------------------------------------------------------
 // Loading, and one game after another.
-function fail(what) {
+function fail(message) {
   setState('failed');
+  underWay = false;
   status.textContent = '';
   input.disabled = true;
-  failure.textContent = `The game could not be started: ${what}. ` +
-    'Check your connection and reload the page.';
+  failure.textContent = message;
 }
+const reason = (error) => (error instanceof Error ? error.message : String(error));
 
 async function load() {
   if (typeof WebAssembly !== 'object') throw new Error('this browser does not run WebAssembly');
@@ -203,16 +205,23 @@ async function play({ module, createGame }) {
   show();
 }
 
+let loaded = null;
 try {
-  const loaded = await load();
-  status.textContent = '';
-  for (;;) {
-    await play(loaded);
-    const note = document.createElement('p');
-    note.className = 'note';
-    note.textContent = 'A new game begins.';
-    transcript.append(note);
-  }
+  loaded = await load();
 } catch (error) {
-  fail(error instanceof Error ? error.message : String(error));
+  fail(`The game could not be loaded: ${reason(error)}. Check your connection and reload the page.`);
+}
+if (loaded) {
+  status.textContent = '';
+  try {
+    for (;;) {
+      await play(loaded);
+      const note = document.createElement('p');
+      note.className = 'note';
+      note.textContent = 'A new game begins.';
+      transcript.append(note);
+    }
+  } catch (error) {
+    fail(`The game stopped: ${reason(error)}. Reload the page to play again.`);
+  }
 }

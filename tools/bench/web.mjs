@@ -28,24 +28,17 @@ try {
     try {
       const page = await context.newPage();
       const fetched = new Map();
-      page.on('response', async (response) => {
-        const body = await response.body().catch(() => null);
-        if (body) fetched.set(new URL(response.url()).pathname, body);
-      });
+      const bodies = [];
+      page.on('response', (response) => bodies.push(response.body().then((body) => {
+        fetched.set(new URL(response.url()).pathname, body);
+      }, () => {})));
       await page.goto(address, { waitUntil: 'commit' });
       // performance.now() counts from the navigation's start.
-      const shown = await page.waitForFunction(() => {
-        const buffer = window.cellbound?.terminal.buffer.active;
-        if (!buffer) return false;
-        for (let row = 0; row < buffer.length; row++) {
-          if (buffer.getLine(row).translateToString(true).includes('There is nothing worth picking up.')) {
-            return performance.now();
-          }
-        }
-        return false;
-      }, null, { polling: 'raf', timeout: 30000 });
+      const shown = await page.waitForFunction(() =>
+        document.getElementById('transcript')?.textContent.includes('There is nothing worth picking up.') &&
+        performance.now(), null, { polling: 'raf', timeout: 30000 });
       times.push(await shown.jsonValue());
-      await page.evaluate(() => window.cellbound.idle());
+      await Promise.all(bodies);
       files = fetched;
     } finally {
       await context.close();
