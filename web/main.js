@@ -191,8 +191,6 @@ async function play({ module, createGame }) {
   transcript.append(game);
   decoder = new TextDecoder();
   colour = 10;
-  typed.length = 0;
-  reading = null;
   const instance = await createGame({
     page,
     instantiateWasm: (imports, receive) => {
@@ -209,13 +207,17 @@ let loaded = null;
 try {
   loaded = await load();
 } catch (error) {
-  fail(`The game could not be loaded: ${reason(error)}. Check your connection and reload the page.`);
+  fail(`The game could not be loaded: ${reason(error)}. ` +
+    'Check your connection and reload the page; if that does not help, the site is at fault.');
 }
 if (loaded) {
   status.textContent = '';
   try {
     for (;;) {
       await play(loaded);
+      // What was typed after the last line the game read goes with it.
+      typed.length = 0;
+      reading = null;
       const note = document.createElement('p');
       note.className = 'note';
       note.textContent = 'A new game begins.';

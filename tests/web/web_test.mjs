@@ -98,6 +98,15 @@ async function enter(page, line) {
   await page.keyboard.press('Enter');
   await waiting(page);
 }
+// Closes the page as a player leaving it would: whether it asked first.
+async function leave(page) {
+  const asked = new Promise((resolve) => page.once('dialog', (dialog) => {
+    resolve('asked');
+    dialog.dismiss();
+  }));
+  await page.close({ runBeforeUnload: true });
+  return Promise.race([asked, page.waitForEvent('close').then(() => 'left')]);
+}
 async function axe(page) {
   await page.addScriptTag({ path: join(root, 'web/node_modules/axe-core/axe.min.js') });
   const found = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa',
@@ -145,11 +154,14 @@ for (const width of [1280, 390, 320]) {
     });
     assert.deepEqual(split, [], 'words split across lines');
     assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth), true);
-    assert.equal(await page.line.isVisible() && await page.line.evaluate((e) => e.getBoundingClientRect().bottom <= innerHeight), true);
+    assert.equal(await page.evaluate(() => {
+      const [log, form] = [document.getElementById('transcript'), document.forms[0]].map((e) => e.getBoundingClientRect());
+      return log.bottom <= form.top + 1 && form.bottom <= innerHeight;
+    }), true, 'the latest text and the command line are not in view');
     assert.equal(await page.line.inputValue(), '');
     assert.deepEqual(await page.evaluate(() => window.rewritten), [], 'the log was changed, not added to');
     assert.deepEqual(page.errors, []);
-    await page.close();
+    assert.equal(await leave(page), 'left', 'a new game, no line typed yet, and leaving asks');
   });
 }
 
@@ -173,27 +185,24 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
     assert.equal(await page.line.getAttribute(name), expected, name);
   }
   assert.ok(await page.line.evaluate((e) => parseFloat(getComputedStyle(e).fontSize) >= 16));
-  const asked = new Promise((resolve) => page.once('dialog', (dialog) => {
-    resolve(dialog.type());
-    dialog.dismiss();
-  }));
-  await page.close({ runBeforeUnload: true });
-  assert.equal(await Promise.race([asked, page.waitForEvent('close').then(() => 'left without asking')]), 'beforeunload');
+  assert.equal(await leave(page), 'asked', 'the page was left mid-game without asking');
   assert.deepEqual(page.errors, []);
   await page.close();
 });
 
-test('loading: what is typed meanwhile stays; a failure says what failed, in an alert', async () => {
+test('loading: what is typed meanwhile stays, a line sent is the first command; a failure says what failed', async () => {
   let release;
   const held = new Promise((resolve) => { release = resolve; });
   const page = await open(390, { wasm: async (route) => { await held; await route.continue(); } });
   assert.match(await page.getByRole('status').innerText(), /Loading/);
-  await page.keyboard.type('lo');
+  await page.keyboard.type('look');
+  await page.keyboard.press('Enter');
+  await page.keyboard.type('he');
   release();
   await waiting(page);
-  assert.equal(await page.line.inputValue(), 'lo');
-  await page.close({ runBeforeUnload: true });  // no command yet: nothing to ask
-  await page.waitForEvent('close');
+  assert.equal(await page.line.inputValue(), 'he');
+  assert.match(await page.log.textContent(), /There is nothing worth picking up\.\nlook\n\nYou see the bed/);
+  await page.close();
 
   const broken = await open(390, { wasm: (route) => route.fulfill({ status: 404, body: '' }) });
   const alert = broken.getByRole('alert');
