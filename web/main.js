@@ -173,13 +173,15 @@ const reason = (error) => (error instanceof Error ? error.message : String(error
 
 async function load() {
   if (typeof WebAssembly !== 'object') throw new Error('this browser does not run WebAssembly');
-  // Any static host will do, whatever type it serves a .wasm file as.
   const response = await fetch('cellbound.wasm').catch(() => {
     throw new Error('cellbound.wasm could not be fetched');
   });
   if (!response.ok) throw new Error(`cellbound.wasm: ${response.status} ${response.statusText}`);
+  // Compiled while it arrives where the host says what it is.
+  const streams = response.headers.get('Content-Type')?.startsWith('application/wasm');
   const [module, { default: createGame }] = await Promise.all([
-    response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)),
+    streams ? WebAssembly.compileStreaming(response)
+      : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)),
     import('./cellbound.js').catch(() => { throw new Error('cellbound.js could not be fetched'); }),
   ]);
   return { module, createGame };
