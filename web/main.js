@@ -86,7 +86,7 @@ function wake(wakeFor) {
 
 // ---------------------------------------------------------------------------
 // Keys. The browser edits the line; Up and Down recall earlier lines.
-const history = [];
+const earlier = [];
 let recalled = 0;
 let draft = '';
 
@@ -99,8 +99,8 @@ form.addEventListener('submit', (event) => {
   if (form.dataset.state === 'failed') return;
   const line = input.value;
   input.value = '';
-  if (line !== '' && line !== history.at(-1)) history.push(line);
-  recalled = history.length;
+  if (line !== '' && line !== earlier.at(-1)) earlier.push(line);
+  recalled = earlier.length;
   draft = '';
   typed.push(line);
   underWay = true;
@@ -112,15 +112,15 @@ form.addEventListener('submit', (event) => {
 input.addEventListener('keydown', (event) => {
   if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
   if (event.key === 'ArrowUp' && recalled > 0) {
-    if (recalled === history.length) draft = input.value;
+    if (recalled === earlier.length) draft = input.value;
     recalled -= 1;
-  } else if (event.key === 'ArrowDown' && recalled < history.length) {
+  } else if (event.key === 'ArrowDown' && recalled < earlier.length) {
     recalled += 1;
   } else {
     return;
   }
   event.preventDefault();
-  input.value = recalled === history.length ? draft : history[recalled];
+  input.value = recalled === earlier.length ? draft : earlier[recalled];
   input.setSelectionRange(input.value.length, input.value.length);
 });
 
@@ -150,8 +150,10 @@ document.addEventListener('keydown', (event) => {
     takeKey();
     return;
   }
-  // Typing anywhere on the page types in the command line.
-  if (event.target !== input && event.key.length === 1 && !input.disabled) input.focus();
+  // Typing anywhere on the page types in the command line: a character, or
+  // the accent that begins one.
+  const typing = [...event.key].length === 1 || event.key === 'Dead';
+  if (typing && event.target !== input && !input.disabled) input.focus();
 });
 
 window.addEventListener('beforeunload', (event) => {
