@@ -1,8 +1,8 @@
 // The page in headless Chromium, used as a player would through the log
 // and the labelled command line: the winning game at three widths against
 // the console view of its transcript, its colours, words whole on every
-// line, nothing in the log ever changed; then the keys, the states and
-// axe-core.
+// line, nothing in the log ever changed; more transcripts against the
+// game's output; then the keys, the states and axe-core.
 //
 //   node --test tests/web/web_test.mjs      (CELLBOUND_SITE: default build-web/site)
 import { after, before, test } from 'node:test';
@@ -162,6 +162,32 @@ for (const width of [1280, 390, 320]) {
     assert.deepEqual(await page.evaluate(() => window.rewritten), [], 'the log was changed, not added to');
     assert.deepEqual(page.errors, []);
     assert.equal(await leave(page), 'left', 'a new game, no line typed yet, and leaving asks');
+  });
+}
+
+// Input the winning game never types: blanks, capitals, words after a word
+// read, wrong replies in a fight. Echoes aside, the transcript is the game's
+// output byte for byte, up to where the typed input ends (the page never
+// ends it: the game then waits for a line, or pauses).
+for (const name of ['opening', 'items', 'defeats', 'won_then_attack_again']) {
+  test(`${name}: the transcript holds the game's output, typed line by line`, async () => {
+    const page = await open(390);
+    await waiting(page);
+    const lines = transcript(`${name}.in`).split('\n').slice(0, -1);
+    for (const line of lines) await enter(page, line);
+    let output = transcript(`${name}.out`);
+    if (await state(page) === 'pause') {
+      await page.keyboard.press('Enter');
+      await waiting(page);
+    } else {
+      output = output.slice(0, output.lastIndexOf('Press any key'));
+    }
+    const shown = await page.locator('.game').first().locator('span:not(.echo)').allTextContents();
+    assert.equal(shown.join(''), output);
+    // Every line read, each echoed once.
+    assert.equal((await page.locator('.game').first().locator('.echo').allTextContents()).join(''),
+      lines.map((line) => `${line}\n`).join(''));
+    await page.close();
   });
 }
 
