@@ -71,6 +71,7 @@ const page = {
     return taken;
   },
   async key() {
+    underWay = false;
     show();
     setState('pause');
     await new Promise((wake) => { wakeForKey = wake; });
@@ -132,7 +133,6 @@ const notKeys = new Set(['Shift', 'Control', 'Alt', 'AltGraph', 'Meta', 'CapsLoc
 function takeKey() {
   const waiting = wakeForKey;
   wakeForKey = null;
-  underWay = false;
   wake(waiting);
 }
 // A phone's keyboard may say nothing of its key but what it types.

@@ -124,6 +124,8 @@ for (const width of [1280, 390, 320]) {
     assert.equal(await state(page), 'pause');
     await page.keyboard.press('Shift');
     assert.equal(await state(page), 'pause', 'Shift alone ended the pause');
+    assert.equal(await page.evaluate(() => dispatchEvent(new Event('beforeunload', { cancelable: true }))), true,
+      'the game is over, and leaving asks');
     await axe(page);
     // The pause's key, not shown; then a new game below the last.
     await page.keyboard.press('x');
