@@ -91,6 +91,17 @@ const earlier = [];
 let recalled = 0;
 let draft = '';
 
+function send(line) {
+  if (line !== '' && line !== earlier.at(-1)) earlier.push(line);
+  recalled = earlier.length;
+  draft = '';
+  typed.push(line);
+  underWay = true;
+  const waiting = wakeForLine;
+  wakeForLine = null;
+  wake(waiting);
+}
+
 form.addEventListener('submit', (event) => {
   event.preventDefault();
   if (form.dataset.state === 'pause') {
@@ -100,14 +111,20 @@ form.addEventListener('submit', (event) => {
   if (form.dataset.state === 'failed') return;
   const line = input.value;
   input.value = '';
-  if (line !== '' && line !== earlier.at(-1)) earlier.push(line);
-  recalled = earlier.length;
-  draft = '';
-  typed.push(line);
-  underWay = true;
-  const waiting = wakeForLine;
-  wakeForLine = null;
-  wake(waiting);
+  send(line);
+});
+
+// A paste of several lines sends each whole line, as a console reads them;
+// the text field alone would join them with blanks.
+input.addEventListener('paste', (event) => {
+  const text = event.clipboardData.getData('text/plain');
+  if (!/[\r\n]/.test(text) || form.dataset.state === 'pause') return;
+  event.preventDefault();
+  const lines = (input.value.slice(0, input.selectionStart) + text).split(/\r\n|\r|\n/);
+  const last = lines.pop();
+  input.value = last + input.value.slice(input.selectionEnd);
+  input.setSelectionRange(last.length, last.length);
+  lines.forEach(send);
 });
 
 input.addEventListener('keydown', (event) => {

@@ -205,6 +205,12 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
     await page.keyboard.press(key);
     assert.equal(await page.line.inputValue(), value, `after ${key}`);
   }
+  // A paste of several lines sends each whole line; the rest stays in the line.
+  await page.evaluate(() => navigator.clipboard.writeText('look\r\ninventory\nno'));
+  await page.keyboard.press('Control+v');
+  await waiting(page);
+  assert.deepEqual(await page.locator('.echo').allTextContents(), ['look\n', 'help\n', 'drlook\n', 'inventory\n']);
+  assert.equal(await page.line.inputValue(), 'no');
   await page.log.getByText('North, South', { exact: false }).first().selectText();
   await page.keyboard.press('Control+c');
   assert.match(await page.evaluate(() => navigator.clipboard.readText()), /North, South/);
