@@ -198,9 +198,10 @@ async function load() {
   if (!response.ok) throw new Error(`cellbound.wasm: ${response.status} ${response.statusText}`);
   // Compiled while it arrives where the host says what it is.
   const streams = response.headers.get('Content-Type')?.startsWith('application/wasm');
+  const compiled = streams ? WebAssembly.compileStreaming(response)
+    : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes));
   const [module, { default: createGame }] = await Promise.all([
-    streams ? WebAssembly.compileStreaming(response)
-      : response.arrayBuffer().then((bytes) => WebAssembly.compile(bytes)),
+    compiled.catch((error) => { throw new Error(`cellbound.wasm is incomplete or damaged (${reason(error)})`); }),
     import('./cellbound.js').catch(() => { throw new Error('cellbound.js could not be fetched'); }),
   ]);
   return { module, createGame };
@@ -212,13 +213,19 @@ async function play({ module, createGame }) {
   transcript.append(game);
   decoder = new TextDecoder();
   colour = 10;
-  const instance = await createGame({
+  // The game cannot start if the wasm is not the one its script was built
+  // with (an old copy in a cache, say): that ends the wait for it too.
+  let unstartable;
+  const notStarted = new Promise((_, reject) => { unstartable = reject; });
+  const instance = await Promise.race([notStarted, createGame({
     page,
     instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((made) => receive(made, module));
+      WebAssembly.instantiate(module, imports).then((made) => receive(made, module), (error) => {
+        unstartable(new Error(`cellbound.wasm could not be started (${reason(error)})`));
+      });
       return {};
     },
-  });
+  })]);
   await instance.ccall('main', 'number', [], [], { async: true });
   append(decoder.decode(), `c${colour}`);
   show();
