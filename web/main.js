@@ -129,6 +129,7 @@ input.addEventListener('paste', (event) => {
 
 input.addEventListener('keydown', (event) => {
   if (event.isComposing || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+  if (form.dataset.state === 'pause') return;  // the key is the pause's
   if (event.key === 'ArrowUp' && recalled > 0) {
     if (recalled === earlier.length) draft = input.value;
     recalled -= 1;
