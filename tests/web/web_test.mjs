@@ -107,6 +107,10 @@ async function leave(page) {
   await page.close({ runBeforeUnload: true });
   return Promise.race([asked, page.waitForEvent('close').then(() => 'left')]);
 }
+const inView = (page) => page.evaluate(() => {
+  const [log, form] = [document.getElementById('transcript'), document.forms[0]].map((e) => e.getBoundingClientRect());
+  return log.bottom <= form.top + 1 && form.bottom <= innerHeight;
+});
 async function axe(page) {
   await page.addScriptTag({ path: join(root, 'web/node_modules/axe-core/axe.min.js') });
   const found = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa',
@@ -122,7 +126,10 @@ for (const [width, pauseKey] of [[1280, 'x'], [390, 'ArrowUp'], [320, 'Enter']])
     const page = await open(width);
     await waiting(page);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'command', 'the command line has no focus');
-    for (const line of typed) await enter(page, line);
+    for (const line of typed) {
+      await enter(page, line);
+      assert.equal(await inView(page), true, `after ${line}, the latest text and the command line are not in view`);
+    }
     assert.equal(await state(page), 'pause');
     await page.keyboard.press('Shift');
     assert.equal(await state(page), 'pause', 'Shift alone ended the pause');
@@ -158,10 +165,7 @@ for (const [width, pauseKey] of [[1280, 'x'], [390, 'ArrowUp'], [320, 'Enter']])
     });
     assert.deepEqual(split, [], 'words split across lines');
     assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth), true);
-    assert.equal(await page.evaluate(() => {
-      const [log, form] = [document.getElementById('transcript'), document.forms[0]].map((e) => e.getBoundingClientRect());
-      return log.bottom <= form.top + 1 && form.bottom <= innerHeight;
-    }), true, 'the latest text and the command line are not in view');
+    assert.equal(await inView(page), true, 'the latest text and the command line are not in view');
     assert.equal(await page.line.inputValue(), '');
     assert.deepEqual(await page.evaluate(() => window.rewritten), [], 'the log was changed, not added to');
     assert.deepEqual(page.errors, []);
