@@ -4,7 +4,7 @@
 //   node web/serve.mjs FOLDER [PORT]
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
-import { extname, join, normalize, resolve } from 'node:path';
+import { extname, join, normalize, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const types = {
@@ -20,9 +20,15 @@ const types = {
 export function serve(folder, port = 0) {
   const root = resolve(folder);
   const server = createServer(async (request, response) => {
-    const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    let path;
+    try {
+      path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    } catch {
+      path = '';  // a malformed escape finds nothing, and stops nothing
+    }
     const file = normalize(join(root, path.endsWith('/') ? `${path}index.html` : path));
-    if (!file.startsWith(root) || (request.method !== 'GET' && request.method !== 'HEAD')) {
+    // Inside the folder itself: a sibling whose name begins the same is not.
+    if (!path || !file.startsWith(root + sep) || (request.method !== 'GET' && request.method !== 'HEAD')) {
       response.writeHead(404).end();
       return;
     }

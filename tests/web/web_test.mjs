@@ -7,7 +7,7 @@
 //   node --test tests/web/web_test.mjs      (CELLBOUND_SITE: default build-web/site)
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -254,5 +254,23 @@ test('loading: what is typed meanwhile stays, a line sent is the first command; 
     assert.match(await broken.getByRole('alert').innerText(), said);
     await axe(broken);
     await broken.close();
+  }
+});
+
+test('the local server serves its folder and nothing beside it', async () => {
+  const folders = mkdtempSync(join(tmpdir(), 'cellbound-serve-'));
+  mkdirSync(join(folders, 'site'));
+  mkdirSync(join(folders, 'siteX'));
+  writeFileSync(join(folders, 'site/index.html'), 'page');
+  writeFileSync(join(folders, 'siteX/secret.txt'), 'secret');
+  const local = await serve(join(folders, 'site'));
+  const base = `http://127.0.0.1:${local.address().port}`;
+  try {
+    for (const [path, status] of [['/', 200], ['/..%2fsiteX/secret.txt', 404], ['/%2e%2e/siteX/secret.txt', 404], ['/%E0%A4%A', 404], ['/', 200]]) {
+      assert.equal((await fetch(base + path)).status, status, path);
+    }
+  } finally {
+    local.close();
+    rmSync(folders, { recursive: true });
   }
 });
