@@ -405,10 +405,10 @@ int GameSession::unreadInput() const {
 
 termios lineEditingModes(const termios& found) {
     termios modes = singleKeyModes(found);
-    // Enter and Ctrl-V reach the editor as typed: no CR to NL, no literal
-    // next; Ctrl-C, Ctrl-Z and Ctrl-\ still send their signals.
+    // Enter, Ctrl-V and the signal keys reach the editor as typed: no CR to
+    // NL, no literal next, no signal from the terminal (the editor sends it).
     modes.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
-    modes.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
+    modes.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ISIG);
     return modes;
 }
 

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -106,11 +107,15 @@ void typeAndAwaitEcho(GameSession& session, std::string_view keys) {
     ASSERT_TRUE(session.awaitBlocked());
 }
 
-// Ctrl-D once the game waits for the next command: between two lines the
-// terminal is as found, and there the kernel would take it itself.
+// Ctrl-D once the game waits for the next command; in a terminal the pause
+// then still waits for a key.
 void endAtCommandLine(GameSession& session) {
     ASSERT_TRUE(session.awaitBlocked());
+    const std::size_t before = session.output().size();
     session.type(kCtrlD);
+    ASSERT_TRUE(session.awaitOutput(kPause, before));
+    ASSERT_TRUE(session.awaitBlocked()) << "the pause does not wait after Ctrl-D";
+    session.type("x");
 }
 
 std::size_t awaitPause(GameSession& session) {
@@ -178,21 +183,106 @@ TEST(Pause, AsksAgainAfterAStop) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-// A window change or a continue without a stop interrupts the pause's read:
-// it goes on waiting, and does not ask again.
+// A window change interrupts the pause's read: it goes on waiting, and does
+// not ask again. A continue does ask again: it cannot tell a stop it did not
+// see (SIGSTOP) from none.
 TEST(Pause, WaitsOnThroughInterruptions) {
     GameSession session;
     awaitCommandLine(session);
     const std::size_t prompted = awaitPause(session);
     session.resize(60, 20);
     ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the pause";
-    session.signal(SIGCONT);
-    ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
     EXPECT_EQ(session.output().find(kPause, prompted), std::string::npos) << "asked again";
+    session.signal(SIGCONT);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), prompted)) << "not asked again";
+    ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
     session.type("\xc3\xa9");
     expectEvent(session, JobEvent::Kind::Exited, 0);
     EXPECT_EQ(session.unreadInput(), 0);
 }
+
+// Stopped from outside (SIGSTOP, which the game cannot see), then fg: the
+// line being typed is drawn again, and at the pause the prompt is.
+TEST(Stops, StoppedFromOutsideDrawsAgainAfterFg) {
+    GameSession session;
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    session.signal(SIGSTOP);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
+    std::size_t stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", stopped)) << "the line is not drawn again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("ok\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, stopped)) << "look was not read";
+    const std::size_t prompted = awaitPause(session);
+    session.signal(SIGSTOP);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
+    stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), std::max(prompted, stopped)))
+        << "the pause does not ask again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("x");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+// After Ctrl-D the pause waits for a key in a terminal, with the kernel's
+// line editing too; the key is taken, none is left for the shell.
+class PauseAfterCtrlD : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(PauseAfterCtrlD, WaitsForOneKey) {
+    SessionOptions options;
+    options.environment = {GetParam()};
+    GameSession session(options);
+    awaitCommandLine(session);
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
+}
+
+INSTANTIATE_TEST_SUITE_P(Term, PauseAfterCtrlD,
+                         ::testing::Values("TERM=xterm-256color", "TERM=dumb"));
+
+// The keys that send signals: alone they send them, after Ctrl-V they are
+// bytes of the line (shown in caret notation) and the game goes on.
+struct SignalKey {
+    std::string_view name;
+    std::string key;
+    JobEvent::Kind kind;
+    int signal;
+};
+
+class SignalKeys : public ::testing::TestWithParam<SignalKey> {};
+
+TEST_P(SignalKeys, SendTheirSignalAloneAndAreQuotedByCtrlV) {
+    const SignalKey& which = GetParam();
+    GameSession session;
+    awaitCommandLine(session);
+    const std::size_t before = session.output().size();
+    // Typed in one go: the terminal sees the key before the editor sees
+    // Ctrl-V.
+    session.type("ab\x16" + which.key + "cd");
+    const std::string caret = {'^', static_cast<char>(which.key[0] ^ 0x40)};
+    ASSERT_TRUE(session.awaitOutput("\x1b[7m" + caret + "\x1b[27mcd", before))
+        << "not shown as typed: " << ::testing::PrintToString(session.output().substr(before));
+    ASSERT_TRUE(session.awaitBlocked()) << "the game did not go on";
+    session.type("\r");
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("look" + which.key);
+    expectEvent(session, which.kind, which.signal);
+    expectModes(session.modes(), session.modesBefore(), "after the signal");
+    EXPECT_EQ(lastColour(session.output()), kReset);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SignalKeys,
+    ::testing::Values(SignalKey{"CtrlC", "\x03", JobEvent::Kind::Killed, SIGINT},
+                      SignalKey{"CtrlBackslash", "\x1c", JobEvent::Kind::Killed, SIGQUIT},
+                      SignalKey{"CtrlZ", "\x1a", JobEvent::Kind::Stopped, SIGTSTP}),
+    [](const ::testing::TestParamInfo<SignalKey>& key) { return std::string(key.param.name); });
 
 // 4. Every signal that ends the game by default: the terminal is given
 // back, then the game dies of that signal (with a core where that is the
