@@ -86,6 +86,12 @@ extern "C" void onChild(int /*signal*/) {
     ::dup2(slave, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
+    if (!options.output.empty()) {
+        const int output = ::open(options.output.c_str(), O_WRONLY);
+        if (output < 0 || ::dup2(output, STDOUT_FILENO) < 0) {
+            ::_exit(126);
+        }
+    }
     if (options.nonBlocking) {
         ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     }

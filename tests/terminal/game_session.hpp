@@ -24,6 +24,7 @@ struct SessionOptions {
     unsigned short columns = 80;
     unsigned short rows = 24;
     std::string workingDirectory;  // the session's own folder, made for it
+    std::string output;            // a file for standard output instead
 };
 
 // What waitpid() said about the game.

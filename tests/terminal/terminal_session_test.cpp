@@ -161,6 +161,31 @@ INSTANTIATE_TEST_SUITE_P(Keys, PauseKey,
                                            "\x1b[1;5C", "\x1b[[A", "\x1b\x1b[C", "\xc3\xa9",
                                            "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xff", "look\r"));
 
+// A key whose bytes arrive apart (over ssh): the rest is waited for a
+// moment, and the whole key is taken.
+TEST(Pause, TakesAKeyWhoseBytesArriveApart) {
+    GameSession session;
+    awaitCommandLine(session);
+    awaitPause(session);
+    session.type("\x1b[");
+    ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the pause does not wait for the rest";
+    session.type("A");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "the rest of the key was left for the shell";
+}
+
+// Output that fails (a full disk) with input from a terminal: the error is
+// told and the game ends with 1 at once, with no key awaited.
+TEST(Pause, NoneWhenOutputFails) {
+    SessionOptions options;
+    options.output = "/dev/full";
+    GameSession session(options);
+    expectEvent(session, JobEvent::Kind::Exited, 1);
+    EXPECT_NE(session.output().find("cellbound: write error: "), std::string::npos)
+        << session.output();
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+}
+
 // 3. Ctrl-Z at the pause and fg: the prompt again, the pause's modes again.
 TEST(Pause, AsksAgainAfterAStop) {
     GameSession session;
@@ -464,6 +489,7 @@ TEST(Stops, StartedInTheBackgroundLeavesTheShellUncoloured) {
 TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
     GameSession session;
     awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
     session.type(kCtrlZ);
     expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
     const std::size_t stopped = session.output().size();
@@ -476,20 +502,66 @@ TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Stopped));
     EXPECT_EQ(event->value, SIGTTIN);
-    EXPECT_EQ(session.output().find("\x1b[9", stopped), std::string::npos)
-        << "a colour was written from the background";
+    // Only the colour reset of the stop for input: no colour, no line.
+    std::string written = session.output().substr(stopped);
+    for (std::size_t at = 0; (at = written.find(kReset, at)) != std::string::npos;) {
+        written.erase(at, kReset.size());
+    }
+    EXPECT_EQ(written, "") << "written from the background";
     expectModes(session.modes(), session.modesBefore(), "stopped for input");
     const std::size_t again = session.output().size();
     session.foreground();
     expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", again)) << "the line is not drawn after fg";
     ASSERT_TRUE(session.awaitBlocked());
     EXPECT_EQ(lastColour(session.output().substr(again)), kMagenta);
     expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
-    session.type("look\r");
+    session.type("ok\r");
     ASSERT_TRUE(session.awaitOutput(kBedroom, again));
     endAtCommandLine(session);
     expectEvent(session, JobEvent::Kind::Exited, 0);
 }
+
+// A window change draws the line again at once, before any key; so does
+// fg, and the pause asks again; on a terminal handed over non-blocking too.
+class Redraw : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Redraw, AtOnceAfterAResizeAndAfterFgAndThePauseAsksAgain) {
+    SessionOptions options;
+    options.nonBlocking = GetParam();
+    GameSession session(options);
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    std::size_t before = session.output().size();
+    session.resize(40, 24);
+    ASSERT_TRUE(session.awaitOutput("\x1b[Jlo", before)) << "not drawn again after a resize";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    before = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", before)) << "not drawn again after fg";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("ok\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
+    awaitPause(session);
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    before = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), before)) << "not asked again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("x");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
+    return which.param ? "NonBlocking" : "Blocking";
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, Redraw, ::testing::Values(false, true), blockingName);
 
 // 6. TERM and NO_COLOR.
 class PlainTerminal : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -500,6 +572,15 @@ TEST_P(PlainTerminal, KernelLineEditingAndNoEscapes) {
     GameSession session(options);
     awaitCommandLine(session);
     expectModes(session.modes(), session.modesBefore(), "at the command line");
+    // The kernel's read is interrupted by a window change and by a stop:
+    // neither ends the game.
+    session.resize(50, 20);
+    ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the game";
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitBlocked()) << "fg ended the game";
     const std::size_t before = session.output().size();
     session.type("look\r");
     ASSERT_TRUE(session.awaitOutput(kBedroom, before));
@@ -530,7 +611,8 @@ TEST_P(AnsiTerminal, GameLineEditingAndColours) {
 
 INSTANTIATE_TEST_SUITE_P(Term, AnsiTerminal,
                          ::testing::Values("xterm-256color", "screen", "tmux-256color", "linux",
-                                           "vt220", "rxvt-unicode-256color"));
+                                           "vt220", "rxvt-unicode-256color", "iterm", "st",
+                                           "Eterm-color", "kitty"));
 
 TEST(NoColor, EmptyLeavesColourOn) {
     SessionOptions options;
@@ -615,11 +697,52 @@ TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
-    return which.param ? "NonBlocking" : "Blocking";
+INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+
+// Standard output non-blocking and held up (nobody reads it): a signal that
+// ends the game, or stops it, still resets the colour, waiting until the
+// terminal takes it.
+class HeldOutput : public ::testing::TestWithParam<int> {};
+
+TEST_P(HeldOutput, TheColourIsResetOnceTheOutputMoves) {
+    SessionOptions options;
+    options.nonBlocking = true;
+    GameSession session(options);
+    awaitCommandLine(session);
+    session.holdOutput();
+    std::string keys;
+    for (int i = 0; i < 700; ++i) {
+        keys += "help\r";
+    }
+    session.type(keys);
+    long blocked = GameSession::kUnknown;
+    for (int looks = 0; looks < 1000; ++looks) {
+        ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the output never filled up";
+        blocked = session.blockedIn();
+        if (blocked == GameSession::kUnknown || waitsInPoll(blocked)) {
+            break;
+        }
+    }
+    const std::size_t before = session.output().size();
+    session.signal(GetParam());
+    ASSERT_TRUE(session.awaitOutput(kReset, before)) << "no colour reset";
+    if (GetParam() == SIGTSTP) {
+        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+        EXPECT_EQ(lastColour(session.output()), kReset);
+        session.foreground();
+        expectContinued(session);
+        ASSERT_TRUE(session.awaitOutput(kGreen, session.output().size()))
+            << "no colour again after fg";
+    } else {
+        expectEvent(session, JobEvent::Kind::Killed, GetParam());
+        EXPECT_EQ(lastColour(session.output()), kReset);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+INSTANTIATE_TEST_SUITE_P(Signals, HeldOutput, ::testing::Values(SIGTERM, SIGINT, SIGTSTP),
+                         [](const ::testing::TestParamInfo<int>& which) {
+                             return std::string(sigabbrev_np(which.param));
+                         });
 
 }  // namespace
 }  // namespace cellbound::testing

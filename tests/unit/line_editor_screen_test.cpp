@@ -560,6 +560,26 @@ TEST(LineEditorScreen, ControlCharactersAndBytesThatAreNoUtfEightShowInReverseNo
     EXPECT_EQ(caret.row(1), "^[");
 }
 
+// The no-break space and the rest of Latin-1 show as themselves, one
+// column each, with no notation.
+TEST(LineEditorScreen, LatinOneFromTheNoBreakSpaceOnShowsAsItself) {
+    Session session(100, 4);
+    std::string line;
+    for (char32_t point = 0xa0; point <= 0xff; ++point) {
+        testing::appendUtf8(line, point);
+    }
+    session.editor.type(line);
+    EXPECT_EQ(session.cursor(), (Position{0, 96}));
+    for (int column = 0; column < 96; ++column) {
+        std::string shown;
+        testing::appendUtf8(shown, static_cast<char32_t>(0xa0 + column));
+        EXPECT_EQ(session.window.screen.cell(0, column), shown) << column;
+        EXPECT_FALSE(session.window.screen.reversed(0, column)) << column;
+    }
+    session.editor.type("\r");
+    EXPECT_EQ(session.readLine(), line);
+}
+
 TEST(LineEditorScreen, CtrlVThenALineEndInsertsNothingAndTheGameReadsOneLine) {
     Session session(40, 4);
     session.typeEach("look");
