@@ -284,8 +284,13 @@ void takeOver(bool input, bool colours) {
         // Keys such as Enter, Ctrl-V, Ctrl-C and Ctrl-Z reach the editor as
         // they are typed: it sends the signals itself, unless Ctrl-V quotes
         // the key (the terminal would send it before the editor saw Ctrl-V).
+        // Where the game cannot signal its process group (the web page's one
+        // process), the terminal goes on sending them.
         saved.lineEditing = saved.singleKey;
-        saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ISIG);
+        saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
+        if (::kill(0, 0) == 0) {
+            saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+        }
         saved.lineEditing.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
     }
     if (saved.haveModes || saved.colours) {
@@ -326,7 +331,8 @@ bool continuedFromStop() {
 
 bool sendSignalOf(unsigned char key) {
     const termios& found = saved.asFound;
-    if (!saved.haveModes || (found.c_lflag & ISIG) == 0 || key == _POSIX_VDISABLE) {
+    const bool editorSends = (saved.lineEditing.c_lflag & ISIG) == 0;
+    if (!saved.haveModes || !editorSends || (found.c_lflag & ISIG) == 0 || key == _POSIX_VDISABLE) {
         return false;
     }
     int signal = 0;

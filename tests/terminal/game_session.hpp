@@ -81,6 +81,7 @@ public:
 
 private:
     void pump(int timeoutMilliseconds);
+    void timedOut(const std::string& what);
     void command(char what) const;
 
     int master_ = -1;

@@ -299,5 +299,28 @@ TEST(DescriptorOutput, AfterAPartialWriteTheRestFollows) {
     EXPECT_EQ(read.find_first_not_of('.'), read.size() - text.size());
 }
 
+// Giving the terminal back (on a terminating signal, at a stop) resets the
+// colour even on output that is non-blocking and full: it waits for room.
+TEST(GiveBack, ResetsTheColourOnFullNonBlockingOutput) {
+    Pipe pipe;
+    fill(pipe);
+    ::fcntl(pipe.writing(), F_SETFL, ::fcntl(pipe.writing(), F_GETFL) | O_NONBLOCK);
+    const int kept = ::dup(STDOUT_FILENO);
+    ASSERT_EQ(::dup2(pipe.writing(), STDOUT_FILENO), STDOUT_FILENO);
+    terminal_state::takeOver(false, true);
+    const pid_t writer = ::gettid();
+    std::string read;
+    std::thread reader([&] {
+        static_cast<void>(awaitSleepingIn(writer, {SYS_poll, SYS_ppoll}));
+        read = drain(pipe.reading());
+    });
+    terminal_state::giveBack();
+    ::dup2(kept, STDOUT_FILENO);
+    ::close(kept);
+    pipe.closeWriting();
+    reader.join();
+    EXPECT_TRUE(read.ends_with("\x1b[0m")) << read.substr(read.find_first_not_of('.'));
+}
+
 }  // namespace
 }  // namespace cellbound

@@ -44,18 +44,18 @@ std::array<int, 2> makePipe() {
     return ends;
 }
 
-// The editor as the game has it: keys from a keyboard (typed straight into
-// the editor here, or through the pipe), output on a window of the given size.
+// The editor as the game has it: keys typed straight into the editor, output
+// on a window of the given size.
 class Session {
 public:
     Session(int columns, int rows, std::string_view prompt = "")
         : window(columns, rows), prompt_(prompt) {
         editor.takePrompt(prompt_);
-    }
-    ~Session() {
-        ::close(keys_[0]);
+        // Keys are typed straight in: a read of a line not sent finds the end
+        // of input at once rather than waiting for ever.
         ::close(keys_[1]);
     }
+    ~Session() { ::close(keys_[0]); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     Session(Session&&) = delete;
