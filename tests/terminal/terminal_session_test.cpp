@@ -9,6 +9,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -279,6 +280,10 @@ struct SignalKey {
     JobEvent::Kind kind;
     int signal;
 };
+
+void PrintTo(const SignalKey& key, std::ostream* out) {
+    *out << key.name;
+}
 
 class SignalKeys : public ::testing::TestWithParam<SignalKey> {};
 
