@@ -392,7 +392,7 @@ bool GameSession::awaitBlockedOutside(long systemCall) {
             return true;
         }
         if (state.state == 'Z' || state.state == '?') {
-            timedOut("the game to wait in a system call, but it has ended");
+            timedOut("the game to wait in a system call: it has ended");
             return false;
         }
         if (Clock::now() >= until) {
@@ -411,9 +411,9 @@ void GameSession::timedOut(const std::string& what) {
     const ProcessState state = game_ > 0 ? stateOf(game_) : ProcessState{};
     const std::string tail =
         output_.substr(output_.size() - std::min<std::size_t>(output_.size(), 300));
-    std::cerr << "GameSession: waited " << stepDeadline().count() / 1000 << " s in vain for "
-              << what << ";\n  the game is in state " << state.state << ", system call "
-              << (game_ > 0 ? blockedIn() : kUnknown)
+    std::cerr << "GameSession: a step waited (at most " << stepDeadline().count() / 1000
+              << " s) in vain for " << what << ";\n  the game is in state " << state.state
+              << ", system call " << (game_ > 0 ? blockedIn() : kUnknown)
               << (state.signalPending ? ", signal pending" : "")
               << ";\n  its last output: " << shown(tail) << '\n';
 }
