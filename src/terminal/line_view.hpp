@@ -62,8 +62,8 @@ private:
     std::size_t shownCursor_ = 0;  // and the byte the cursor is before
     std::size_t columns_ = 0;      // the width it was drawn at
     bool drawn_ = false;           // false: the next update draws everything
-    bool rewraps_ = true;
-    Cell cursor_;  // the terminal's cursor
+    bool rewraps_ = true;          // see setRewrapping
+    Cell cursor_;                  // the terminal's cursor
 };
 
 }  // namespace cellbound
