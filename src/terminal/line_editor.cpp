@@ -39,6 +39,16 @@ bool isFinal(unsigned char c) {
     return c >= 0x40 && c < 0x7f;
 }
 
+// Whether a key's parameters have Ctrl among its modifiers: 1;5C, 1;6C, or
+// the older 5C.
+bool withCtrl(std::string_view parameters) {
+    const std::size_t separator = parameters.find(';');
+    const std::string_view modifier =
+        separator == std::string_view::npos ? parameters : parameters.substr(separator + 1);
+    return modifier.size() == 1 && modifier[0] >= '1' && modifier[0] <= '9' &&
+           ((modifier[0] - '1') & 4) != 0;
+}
+
 }  // namespace
 
 LineEditor::LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen)
@@ -209,13 +219,11 @@ void LineEditor::sequenceKey() {
         return altKey(static_cast<unsigned char>(sequence_[1]));
     }
     if (sequence_[1] == '\x1b') {
-        // Alt and an arrow as rxvt sends it moves by words, as bash on
-        // Debian has it; Alt and any other key is not bound.
+        // rxvt's Alt and an arrow moves by words, as bash on Debian has it;
+        // Alt and any other key is not bound.
         const std::string_view key = std::string_view(sequence_).substr(2);
-        if (key == "[C") {
-            cursor_ = wordEndAfter(cursor_);
-        } else if (key == "[D") {
-            cursor_ = wordStartBefore(cursor_);
+        if (key == "[C" || key == "[D") {
+            altKey(key == "[C" ? 'f' : 'b');
         }
         return;
     }
@@ -225,37 +233,19 @@ void LineEditor::sequenceKey() {
     }
     const std::string_view parameters = body.substr(1, body.size() - 2);
     const std::string_view first = parameters.substr(0, parameters.find(';'));
-    // Ctrl in the modifier (1;5C, 1;6C), or xterm's older 5C.
-    const std::string_view modifier = parameters.find(';') == std::string_view::npos
-                                          ? parameters
-                                          : parameters.substr(first.size() + 1);
-    const bool withCtrl = modifier.size() == 1 && modifier[0] >= '1' && modifier[0] <= '9' &&
-                          ((modifier[0] - '1') & 4) != 0;
     switch (body.back()) {
         case 'A':
             return controlKey(control('P'));
         case 'B':
             return controlKey(control('N'));
-        case 'C':
-            if (withCtrl) {
-                cursor_ = wordEndAfter(cursor_);
-                return;
-            }
-            return controlKey(control('F'));
+        case 'C':  // with Ctrl, as Alt-F
+            return withCtrl(parameters) ? altKey('f') : controlKey(control('F'));
         case 'D':
-            if (withCtrl) {
-                cursor_ = wordStartBefore(cursor_);
-                return;
-            }
-            return controlKey(control('B'));
+            return withCtrl(parameters) ? altKey('b') : controlKey(control('B'));
         case 'c':  // rxvt's Ctrl-Right and Ctrl-Left
-            if (body.front() == 'O') {
-                cursor_ = wordEndAfter(cursor_);
-            }
-            return;
         case 'd':
             if (body.front() == 'O') {
-                cursor_ = wordStartBefore(cursor_);
+                altKey(body.back() == 'c' ? 'f' : 'b');
             }
             return;
         case 'H':
@@ -263,21 +253,23 @@ void LineEditor::sequenceKey() {
         case 'F':
             return controlKey(control('E'));
         case '~':
-            if (body.front() != '[') {
-                return;
-            }
-            if (first == "1" || first == "7") {
-                return controlKey(control('A'));
-            }
-            if (first == "4" || first == "8") {
-                return controlKey(control('E'));
-            }
-            if (first == "3") {
-                eraseTo(cursor_, nextCharacter(cursor_));
+            if (body.front() == '[') {
+                numberedKey(first);
             }
             return;
         default:
             return;  // no other key edits the line
+    }
+}
+
+// ESC [ number ~: Home, End and Delete.
+void LineEditor::numberedKey(std::string_view number) {
+    if (number == "1" || number == "7") {
+        controlKey(control('A'));
+    } else if (number == "4" || number == "8") {
+        controlKey(control('E'));
+    } else if (number == "3") {
+        eraseTo(cursor_, nextCharacter(cursor_));
     }
 }
 

@@ -60,6 +60,7 @@ private:
     void press(unsigned char byte);
     Sequence extendSequence(unsigned char byte);
     void sequenceKey();
+    void numberedKey(std::string_view number);
     void altKey(unsigned char key);
     void controlKey(unsigned char key);
     void enter();
