@@ -39,6 +39,16 @@ bool isFinal(unsigned char c) {
     return c >= 0x40 && c < 0x7f;
 }
 
+// Whether a key's parameters have Ctrl among its modifiers: 1;5C, 1;6C, or
+// the older 5C.
+bool withCtrl(std::string_view parameters) {
+    const std::size_t separator = parameters.find(';');
+    const std::string_view modifier =
+        separator == std::string_view::npos ? parameters : parameters.substr(separator + 1);
+    return modifier.size() == 1 && modifier[0] >= '1' && modifier[0] <= '9' &&
+           ((modifier[0] - '1') & 4) != 0;
+}
+
 }  // namespace
 
 LineEditor::LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen)
@@ -133,6 +143,15 @@ void LineEditor::press(unsigned char byte) {
         }
         return;
     }
+    if (terminal_state::sendSignalOf(byte)) {
+        sequence_.clear();
+        // Back from a stop: the shell has moved the screen on.
+        if (terminal_state::continuedFromStop()) {
+            static_cast<void>(terminal_state::redrawWanted());
+            view_.movedToFreshRow();
+        }
+        return;
+    }
     if (!sequence_.empty()) {
         switch (extendSequence(byte)) {
             case Sequence::Pending:
@@ -168,6 +187,9 @@ LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
         sequence_ += static_cast<char>(byte);
         return result;
     };
+    if (sequence_.size() == 1 && (byte == kDelete || byte == control('H'))) {
+        return taken(Sequence::Complete);  // Alt-Backspace
+    }
     if (isControl(byte) && !(byte == kEscape && sequence_.size() == 1)) {
         return Sequence::Abandoned;  // Enter, Backspace and the like still work
     }
@@ -193,8 +215,17 @@ LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
 }
 
 void LineEditor::sequenceKey() {
-    if (sequence_.size() < 3 || sequence_[1] == '\x1b') {
-        return;  // Alt and a key: not bound
+    if (sequence_.size() == 2) {
+        return altKey(static_cast<unsigned char>(sequence_[1]));
+    }
+    if (sequence_[1] == '\x1b') {
+        // rxvt's Alt and an arrow moves by words, as bash on Debian has it;
+        // Alt and any other key is not bound.
+        const std::string_view key = std::string_view(sequence_).substr(2);
+        if (key == "[C" || key == "[D") {
+            altKey(key == "[C" ? 'f' : 'b');
+        }
+        return;
     }
     const std::string_view body = std::string_view(sequence_).substr(1);
     if (body.substr(0, 2) == "[[") {
@@ -207,30 +238,59 @@ void LineEditor::sequenceKey() {
             return controlKey(control('P'));
         case 'B':
             return controlKey(control('N'));
-        case 'C':
-            return controlKey(control('F'));
+        case 'C':  // with Ctrl, as Alt-F
+            return withCtrl(parameters) ? altKey('f') : controlKey(control('F'));
         case 'D':
-            return controlKey(control('B'));
+            return withCtrl(parameters) ? altKey('b') : controlKey(control('B'));
+        case 'c':  // rxvt's Ctrl-Right and Ctrl-Left
+        case 'd':
+            if (body.front() == 'O') {
+                altKey(body.back() == 'c' ? 'f' : 'b');
+            }
+            return;
         case 'H':
             return controlKey(control('A'));
         case 'F':
             return controlKey(control('E'));
         case '~':
-            if (body.front() != '[') {
-                return;
-            }
-            if (first == "1" || first == "7") {
-                return controlKey(control('A'));
-            }
-            if (first == "4" || first == "8") {
-                return controlKey(control('E'));
-            }
-            if (first == "3") {
-                eraseTo(cursor_, nextCharacter(cursor_));
+            if (body.front() == '[') {
+                numberedKey(first);
             }
             return;
         default:
             return;  // no other key edits the line
+    }
+}
+
+// ESC [ number ~: Home, End and Delete.
+void LineEditor::numberedKey(std::string_view number) {
+    if (number == "1" || number == "7") {
+        controlKey(control('A'));
+    } else if (number == "4" || number == "8") {
+        controlKey(control('E'));
+    } else if (number == "3") {
+        eraseTo(cursor_, nextCharacter(cursor_));
+    }
+}
+
+// Alt and a key, sent as ESC and the key: the word keys, as in bash.
+void LineEditor::altKey(unsigned char key) {
+    switch (key) {
+        case 'b':
+            cursor_ = wordStartBefore(cursor_);
+            break;
+        case 'f':
+            cursor_ = wordEndAfter(cursor_);
+            break;
+        case 'd':
+            eraseTo(cursor_, wordEndAfter(cursor_));
+            break;
+        case kDelete:
+        case control('H'):
+            eraseTo(wordStartBefore(cursor_), cursor_);
+            break;
+        default:
+            break;  // no other Alt key edits the line
     }
 }
 
@@ -372,6 +432,84 @@ std::size_t LineEditor::previousWord(std::size_t at) const {
         --count;
     }
     return startOf(count);
+}
+
+namespace {
+
+// The first code point of a character of the line, or none for a byte that
+// is no UTF-8 (a character of several bytes is whole UTF-8).
+char32_t firstPoint(std::string_view character) {
+    const auto lead = static_cast<unsigned char>(character.front());
+    if (character.size() == 1) {
+        return lead < 0x80 ? lead : 0;
+    }
+    const std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
+    char32_t point = lead & (0x7fU >> length);
+    for (std::size_t i = 1; i < length && i < character.size(); ++i) {
+        point = (point << 6U) | (static_cast<unsigned char>(character[i]) & 0x3fU);
+    }
+    return point;
+}
+
+// A word is letters and digits, as readline has it. Beyond ASCII every
+// character counts as a letter but the blanks and punctuation of Latin-1,
+// of General Punctuation and of CJK Symbols and Punctuation.
+bool inWord(char32_t point) {
+    if (point < 0x80) {
+        return (point >= '0' && point <= '9') || (point >= 'a' && point <= 'z') ||
+               (point >= 'A' && point <= 'Z');
+    }
+    return point >= 0xc0 && point != 0xd7 && point != 0xf7 &&
+           !(point >= 0x2000 && point < 0x2070) && !(point >= 0x3000 && point < 0x3040);
+}
+
+// Where each character of a line ends, and whether it belongs to a word.
+struct Words {
+    std::vector<std::size_t> ends;
+    std::vector<bool> inWord;
+
+    explicit Words(std::string_view line) : ends(characterEnds(line)) {
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            inWord.push_back(
+                cellbound::inWord(firstPoint(line.substr(startOf(i), ends[i] - startOf(i)))));
+        }
+    }
+    [[nodiscard]] std::size_t startOf(std::size_t index) const {
+        return index == 0 ? 0 : ends[index - 1];
+    }
+    // How many characters end at or before the byte `at`.
+    [[nodiscard]] std::size_t countTo(std::size_t at) const {
+        return static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), at) -
+                                        ends.begin());
+    }
+};
+
+}  // namespace
+
+// The start of the word before `at`, over whatever is no word after it.
+std::size_t LineEditor::wordStartBefore(std::size_t at) const {
+    const Words words(line_);
+    std::size_t count = words.countTo(at);
+    while (count > 0 && !words.inWord[count - 1]) {
+        --count;
+    }
+    while (count > 0 && words.inWord[count - 1]) {
+        --count;
+    }
+    return words.startOf(count);
+}
+
+// The end of the word after `at`, over whatever is no word before it.
+std::size_t LineEditor::wordEndAfter(std::size_t at) const {
+    const Words words(line_);
+    std::size_t count = words.countTo(at);
+    while (count < words.ends.size() && !words.inWord[count]) {
+        ++count;
+    }
+    while (count < words.ends.size() && words.inWord[count]) {
+        ++count;
+    }
+    return words.startOf(count);
 }
 
 void LineEditor::draw() {

@@ -31,6 +31,9 @@ public:
     // waiting to be read: then no edit follows the prompt.
     bool takePrompt(std::string_view text);
 
+    // Whether the terminal rewraps its rows at a new width (the default).
+    void setRewrapping(bool rewraps) { view_.setRewrapping(rewraps); }
+
     // Keys as the keyboard sends them: handled, then drawn once for all
     // (none: the line drawn again where the screen has changed its width).
     // The game's reads hand on what the keyboard sends; tests type here
@@ -57,6 +60,8 @@ private:
     void press(unsigned char byte);
     Sequence extendSequence(unsigned char byte);
     void sequenceKey();
+    void numberedKey(std::string_view number);
+    void altKey(unsigned char key);
     void controlKey(unsigned char key);
     void enter();
     void end();
@@ -67,6 +72,8 @@ private:
     [[nodiscard]] std::size_t previousCharacter(std::size_t at) const;
     [[nodiscard]] std::size_t nextCharacter(std::size_t at) const;
     [[nodiscard]] std::size_t previousWord(std::size_t at) const;
+    [[nodiscard]] std::size_t wordStartBefore(std::size_t at) const;
+    [[nodiscard]] std::size_t wordEndAfter(std::size_t at) const;
 
     void draw();
     void show(std::string_view text);

@@ -356,13 +356,13 @@ std::string LineView::drawAll(std::string_view line, std::size_t cursor, std::si
     const std::vector<Unit> prompt = unitsOf(prompt_);
     std::string out = "\r";
     if (drawn_) {
-        // A new width. A terminal that rewraps its rows has moved the cursor
-        // to where it would be at the new width, one that cuts them has left
-        // it on its row: go up no further than either, never into the rows
-        // above the line.
+        // A new width. A terminal that rewraps its rows has moved the line
+        // and the cursor to where they would be at the new width, so the
+        // line starts as many rows above as the cursor's row in that layout;
+        // one that cuts them has left the cursor on its row.
         const std::vector<Unit> was = unitsOf(shown_);
         const Cell rewrapped = cellAt(layOut(prompt, was, columns), was, shownCursor_);
-        out += moveBetween({std::min(cursor_.row, rewrapped.row), 0}, {});
+        out += moveBetween({rewraps_ ? rewrapped.row : cursor_.row, 0}, {});
     }
     out += kEraseBelow;
     const std::vector<Unit> now = unitsOf(line);

@@ -36,6 +36,9 @@ public:
     void begin(std::string_view prompt);
     // Clears the screen; the line is drawn again from its top.
     std::string clearScreen();
+    // Whether the terminal rewraps its rows when its width changes (most
+    // do), or cuts them and leaves the cursor on its row (the Linux console).
+    void setRewrapping(bool rewraps) { rewraps_ = rewraps; }
     // Others have written on the screen and left the cursor on a row of its
     // own (the shell, while the game was stopped): the line is drawn again
     // from there, with nothing above it erased.
@@ -59,6 +62,7 @@ private:
     std::size_t shownCursor_ = 0;  // and the byte the cursor is before
     std::size_t columns_ = 0;      // the width it was drawn at
     bool drawn_ = false;           // false: the next update draws everything
+    bool rewraps_ = true;          // see setRewrapping
     Cell cursor_;                  // the terminal's cursor
 };
 

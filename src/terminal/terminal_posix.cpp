@@ -85,6 +85,7 @@ Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
     PromptSink prompts;
     if (p.inputIsTerminal && p.outputIsTerminal && p.capable) {
         LineEditor& editor = p.editor.emplace(STDIN_FILENO, STDOUT_FILENO, p.output);
+        editor.setRewrapping(terminal_state::rewrapsRows(std::getenv("TERM")));
         input = &editor;
         prompts = [&editor](std::string_view text) { return editor.takePrompt(text); };
     }
@@ -119,7 +120,9 @@ int Terminal::finish() {
         console.print(kPausePrompt);
     }
     if (!console.outputFailed()) {
-        if (p.inputIsTerminal && !console.inputEnded()) {
+        // In a terminal the pause waits for a key however input ended (Ctrl-D
+        // too), so that the key pressed next does not go to the shell.
+        if (p.inputIsTerminal) {
             waitForKey([&] {
                 if (p.outputIsTerminal) {
                     console.print(kAskedAgain);

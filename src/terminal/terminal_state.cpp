@@ -32,6 +32,16 @@ constexpr std::array<std::string_view, 44> kAnsiFamilies{
     "xterm",   "xterm.js",
 };
 
+// Of these, the terminals that cut their rows at a new width rather than
+// rewrap them.
+constexpr std::array<std::string_view, 2> kCuttingFamilies{"linux", "st"};
+
+// A family's name, alone or followed by '-' or '.' and a variant.
+bool isOfFamily(std::string_view term, std::string_view family) noexcept {
+    return term.starts_with(family) && (term.size() == family.size() ||
+                                        term[family.size()] == '-' || term[family.size()] == '.');
+}
+
 // VT100 and later: "vt" and a number of at least 100; vt52 is not ANSI.
 bool isDecAnsi(std::string_view term) noexcept {
     if (!term.starts_with("vt")) {
@@ -189,13 +199,16 @@ extern "C" void onStop(int signal) {
 extern "C" void onContinue(int /*signal*/) {
     const int interrupted = errno;
     // Continued in the background (bg), the terminal is the shell's: the
-    // game takes it again when it is brought to the foreground.
+    // game takes it again when it is brought to the foreground. Any continue
+    // there counts as one from a stop: a stop from outside (SIGSTOP) cannot
+    // be caught, and the shell has written its lines meanwhile.
     if (inForeground()) {
         if (saved.haveModes) {
             setModes(static_cast<Mode>(saved.mode));
         }
         applyColour();
         saved.redraw = 1;
+        saved.continued = 1;
     }
     errno = interrupted;
 }
@@ -248,11 +261,16 @@ bool takesAnsi(std::string_view term) noexcept {
     if (isDecAnsi(term)) {
         return true;
     }
-    return std::any_of(kAnsiFamilies.begin(), kAnsiFamilies.end(), [term](std::string_view family) {
-        return term.starts_with(family) &&
-               (term.size() == family.size() || term[family.size()] == '-' ||
-                term[family.size()] == '.');
-    });
+    return std::any_of(kAnsiFamilies.begin(), kAnsiFamilies.end(),
+                       [term](std::string_view family) { return isOfFamily(term, family); });
+}
+
+bool rewrapsRows(std::string_view term) noexcept {
+    if (isDecAnsi(term)) {
+        return false;
+    }
+    return std::none_of(kCuttingFamilies.begin(), kCuttingFamilies.end(),
+                        [term](std::string_view family) { return isOfFamily(term, family); });
 }
 
 void takeOver(bool input, bool colours) {
@@ -263,10 +281,16 @@ void takeOver(bool input, bool colours) {
         saved.singleKey.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
         saved.singleKey.c_cc[VMIN] = 1;
         saved.singleKey.c_cc[VTIME] = 0;
-        // Keys such as Enter and Ctrl-V reach the editor as they are typed;
-        // Ctrl-C, Ctrl-Z and Ctrl-\ still send their signals.
+        // Keys such as Enter, Ctrl-V, Ctrl-C and Ctrl-Z reach the editor as
+        // they are typed: it sends the signals itself, unless Ctrl-V quotes
+        // the key (the terminal would send it before the editor saw Ctrl-V).
+        // Where the game cannot signal its process group (the web page's one
+        // process), the terminal goes on sending them.
         saved.lineEditing = saved.singleKey;
         saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
+        if (::kill(0, 0) == 0) {
+            saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(ISIG);
+        }
         saved.lineEditing.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
     }
     if (saved.haveModes || saved.colours) {
@@ -303,6 +327,28 @@ bool redrawWanted() {
 
 bool continuedFromStop() {
     return takeFlag(saved.continued);
+}
+
+bool sendSignalOf(unsigned char key) {
+    const termios& found = saved.asFound;
+    const bool editorSends = (saved.lineEditing.c_lflag & ISIG) == 0;
+    if (!saved.haveModes || !editorSends || (found.c_lflag & ISIG) == 0 || key == _POSIX_VDISABLE) {
+        return false;
+    }
+    int signal = 0;
+    if (key == found.c_cc[VINTR]) {
+        signal = SIGINT;
+    } else if (key == found.c_cc[VQUIT]) {
+        signal = SIGQUIT;
+    } else if (key == found.c_cc[VSUSP]) {
+        signal = SIGTSTP;
+    } else {
+        return false;
+    }
+    // The handlers run before kill() returns: a stop returns here once
+    // continued.
+    static_cast<void>(::kill(0, signal));
+    return true;
 }
 
 void giveBack() noexcept {

@@ -22,6 +22,11 @@ enum class Colour : int { None, Reply, Command };
 // names, dumb, vt52 and the empty name are not.
 bool takesAnsi(std::string_view term) noexcept;
 
+// Whether a terminal of this TERM name rewraps its rows when its width
+// changes: all but the few known to cut them (the Linux console, st and the
+// DEC terminals).
+bool rewrapsRows(std::string_view term) noexcept;
+
 // Remembers the terminal and installs the signal handlers. `input`: standard
 // input is a terminal whose modes the game may change; `colours`: colour
 // escapes go to standard output.
@@ -35,10 +40,16 @@ std::string_view escapeFor(Colour colour) noexcept;
 // True once after the game has continued from a stop or the window has
 // changed size: what is being edited must be drawn again.
 bool redrawWanted();
-// True once after the game has continued in the foreground from a stop: the
-// screen has moved on (the shell wrote its own lines), so drawing starts on
-// a fresh line.
+// True once after the game has continued in the foreground (from Ctrl-Z, or
+// from a stop it could not see, such as SIGSTOP): the screen has moved on
+// (the shell wrote its own lines), so drawing starts on a fresh line.
 bool continuedFromStop();
+
+// The line editor reads with the terminal's signal keys off, so that Ctrl-V
+// can quote them. When `key` is one that sends a signal in the modes as
+// found (Ctrl-C, Ctrl-\, Ctrl-Z), sends it to the game's process
+// group as the terminal would. Returns whether it was such a key.
+bool sendSignalOf(unsigned char key);
 
 // The colour reset and the modes as found. Safe inside a signal handler.
 void giveBack() noexcept;

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 
@@ -28,8 +30,14 @@ namespace cellbound::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-// Long enough for a loaded machine; only a fault makes a wait run out.
-constexpr auto kDeadline = std::chrono::seconds(20);
+// Each step's own deadline: long enough for a loaded machine or a sanitizer
+// build, short enough that a fault fails the test long before CTest's time-out.
+// CELLBOUND_STEP_SECONDS sets another.
+std::chrono::milliseconds stepDeadline() {
+    const char* const given = std::getenv("CELLBOUND_STEP_SECONDS");
+    const long seconds = given != nullptr ? std::strtol(given, nullptr, 10) : 0;
+    return std::chrono::seconds(seconds > 0 ? seconds : 5);
+}
 
 // What the shell sends about the game: its pid first, then each event.
 struct Report {
@@ -42,6 +50,26 @@ void check(bool ok, const char* what) {
     if (!ok) {
         throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
     }
+}
+
+// Bytes as C escapes, for messages.
+std::string shown(std::string_view bytes) {
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte >= 0x20 && byte < 0x7f) {
+            out += c;
+        } else {
+            constexpr std::string_view kDigits = "0123456789abcdef";
+            out += "\\x";
+            out += kDigits[byte >> 4U];
+            out += kDigits[byte & 0xfU];
+        }
+    }
+    return out + '"';
 }
 
 void sendReport(int socket, Report report) {
@@ -86,6 +114,12 @@ extern "C" void onChild(int /*signal*/) {
     ::dup2(slave, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
+    if (!options.output.empty()) {
+        const int output = ::open(options.output.c_str(), O_WRONLY);
+        if (output < 0 || ::dup2(output, STDOUT_FILENO) < 0) {
+            ::_exit(126);
+        }
+    }
     if (options.nonBlocking) {
         ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     }
@@ -214,9 +248,12 @@ GameSession::GameSession(const SessionOptions& given) {
     }
     ::close(sockets[1]);
     shell_ = sockets[0];
-    const auto until = Clock::now() + kDeadline;
+    const auto until = Clock::now() + stepDeadline();
     while (game_ < 0 && Clock::now() < until) {
         pump(100);
+    }
+    if (game_ <= 0) {
+        timedOut("the game to start");
     }
     check(game_ > 0, "the game did not start");
 }
@@ -263,7 +300,7 @@ void GameSession::pump(int timeoutMilliseconds) {
 }
 
 void GameSession::type(std::string_view keys) {
-    const auto until = Clock::now() + kDeadline;
+    const auto until = Clock::now() + stepDeadline();
     while (!keys.empty() && Clock::now() < until) {
         const long count = ::write(master_, keys.data(), keys.size());
         if (count > 0) {
@@ -272,13 +309,17 @@ void GameSession::type(std::string_view keys) {
             pump(10);
         }
     }
+    if (!keys.empty()) {
+        timedOut("the terminal to take " + std::to_string(keys.size()) + " more typed bytes");
+    }
 }
 
 bool GameSession::awaitOutput(std::string_view text, std::size_t from) {
     holding_ = false;
-    const auto until = Clock::now() + kDeadline;
+    const auto until = Clock::now() + stepDeadline();
     while (output_.find(text, from) == std::string::npos) {
         if (Clock::now() >= until) {
+            timedOut("the game to write " + shown(text));
             return false;
         }
         pump(50);
@@ -292,9 +333,10 @@ const std::string& GameSession::output() {
 }
 
 std::optional<JobEvent> GameSession::awaitEvent() {
-    const auto until = Clock::now() + kDeadline;
+    const auto until = Clock::now() + stepDeadline();
     while (eventsTaken_ == events_.size()) {
         if (Clock::now() >= until) {
+            timedOut("the game to stop, continue or end");
             return std::nullopt;
         }
         pump(50);
@@ -341,7 +383,7 @@ bool GameSession::awaitBlocked() {
 }
 
 bool GameSession::awaitBlockedOutside(long systemCall) {
-    const auto until = Clock::now() + kDeadline;
+    const auto until = Clock::now() + stepDeadline();
     for (;;) {
         const ProcessState state = stateOf(game_);
         const long blocked = blockedIn();
@@ -349,11 +391,31 @@ bool GameSession::awaitBlockedOutside(long systemCall) {
             blocked != systemCall) {
             return true;
         }
-        if (state.state == 'Z' || state.state == '?' || Clock::now() >= until) {
+        if (state.state == 'Z' || state.state == '?') {
+            timedOut("the game to wait in a system call: it has ended");
+            return false;
+        }
+        if (Clock::now() >= until) {
+            timedOut(systemCall == kRunning ? std::string("the game to wait in a system call")
+                                            : "the game to wait in a system call other than " +
+                                                  std::to_string(systemCall));
             return false;
         }
         pump(5);
     }
+}
+
+// What a step waited for in vain, and where the game was: told on standard
+// error, which the failing test's output shows.
+void GameSession::timedOut(const std::string& what) {
+    const ProcessState state = game_ > 0 ? stateOf(game_) : ProcessState{};
+    const std::string tail =
+        output_.substr(output_.size() - std::min<std::size_t>(output_.size(), 300));
+    std::cerr << "GameSession: a step waited (at most " << stepDeadline().count() / 1000
+              << " s) in vain for " << what << ";\n  the game is in state " << state.state
+              << ", system call " << (game_ > 0 ? blockedIn() : kUnknown)
+              << (state.signalPending ? ", signal pending" : "")
+              << ";\n  its last output: " << shown(tail) << '\n';
 }
 
 long GameSession::blockedIn() const {
@@ -405,10 +467,10 @@ int GameSession::unreadInput() const {
 
 termios lineEditingModes(const termios& found) {
     termios modes = singleKeyModes(found);
-    // Enter and Ctrl-V reach the editor as typed: no CR to NL, no literal
-    // next; Ctrl-C, Ctrl-Z and Ctrl-\ still send their signals.
+    // Enter, Ctrl-V and the signal keys reach the editor as typed: no CR to
+    // NL, no literal next, no signal from the terminal (the editor sends it).
     modes.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
-    modes.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
+    modes.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ISIG);
     return modes;
 }
 

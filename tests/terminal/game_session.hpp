@@ -24,6 +24,7 @@ struct SessionOptions {
     unsigned short columns = 80;
     unsigned short rows = 24;
     std::string workingDirectory;  // the session's own folder, made for it
+    std::string output;            // a file for standard output instead
 };
 
 // What waitpid() said about the game.
@@ -80,6 +81,7 @@ public:
 
 private:
     void pump(int timeoutMilliseconds);
+    void timedOut(const std::string& what);
     void command(char what) const;
 
     int master_ = -1;

@@ -5,10 +5,20 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <sys/syscall.h>
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "terminal/descriptors.hpp"
 #include "terminal/terminal_state.hpp"
@@ -48,6 +58,41 @@ TEST(TakesAnsi, KnownFamiliesAndTheirVariants) {
                              "wezterm",
                              "ms-terminal"}) {
         EXPECT_TRUE(terminal_state::takesAnsi(term)) << term;
+    }
+}
+
+// Every name the README promises the editor and colour to, alone and with
+// a variant.
+TEST(TakesAnsi, EveryNameTheReadmeLists) {
+    std::ifstream readme(CELLBOUND_README);
+    const std::string text{std::istreambuf_iterator<char>(readme), {}};
+    const std::size_t from = text.find("Known to take ANSI");
+    const std::size_t to = text.find("There the game uses colour", from);
+    ASSERT_NE(from, std::string::npos) << "the README's list of terminals is gone";
+    ASSERT_NE(to, std::string::npos);
+    std::size_t names = 0;
+    for (std::size_t at = text.find('`', from); at < to; at = text.find('`', at)) {
+        const std::size_t end = text.find('`', at + 1);
+        const std::string name = text.substr(at + 1, end - at - 1);
+        at = end + 1;
+        if (name.size() < 2 || name.find('/') != std::string::npos) {
+            continue;  // the '-' or '.' before a variant, a file name
+        }
+        ++names;
+        EXPECT_TRUE(terminal_state::takesAnsi(name)) << name;
+        EXPECT_TRUE(terminal_state::takesAnsi(name + "-256color")) << name;
+    }
+    EXPECT_GE(names, 28U);
+}
+
+// Only the terminals known to cut their rows at a new width are drawn for.
+TEST(RewrapsRows, AllButTheLinuxConsoleStAndTheDecTerminals) {
+    for (const char* term : {"xterm-256color", "screen", "tmux-256color", "konsole", "kitty",
+                             "rxvt-unicode", "stterm", "vte"}) {
+        EXPECT_TRUE(terminal_state::rewrapsRows(term)) << term;
+    }
+    for (const char* term : {"linux", "linux-16color", "st", "st-256color", "vt100", "vt220"}) {
+        EXPECT_FALSE(terminal_state::rewrapsRows(term)) << term;
     }
 }
 
@@ -93,6 +138,7 @@ public:
     Pipe(Pipe&&) = delete;
     Pipe& operator=(Pipe&&) = delete;
 
+    [[nodiscard]] int writing() const { return ends_[1]; }
     void write(std::string_view bytes) const {
         EXPECT_EQ(::write(ends_[1], bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
     }
@@ -139,6 +185,141 @@ TEST(TakeKey, WaitsOnADescriptorLeftNonBlocking) {
     EXPECT_EQ(key, "\xe2\x82\xac");
     keyboard.closeWriting();
     EXPECT_EQ(takeKey(keyboard.reading(), key), 0) << "the end of input";
+}
+
+// The game's writes, made to wait at a known point: a pipe filled to the
+// brim, a thread that acts once the writer sleeps in the call named.
+void fill(const Pipe& pipe) {
+    const int flags = ::fcntl(pipe.writing(), F_GETFL);
+    ::fcntl(pipe.writing(), F_SETFL, flags | O_NONBLOCK);
+    const std::string page(4096, '.');
+    while (::write(pipe.writing(), page.data(), page.size()) > 0) {
+    }
+    ::fcntl(pipe.writing(), F_SETFL, flags);
+}
+
+// Waits until the thread sleeps in one of these system calls; false after
+// five seconds.
+bool awaitSleepingIn(pid_t thread, std::initializer_list<long> calls) {
+    const std::string path = "/proc/self/task/" + std::to_string(thread) + "/syscall";
+    for (int tries = 0; tries < 5000; ++tries) {
+        std::ifstream syscall(path);
+        long number = -1;
+        if (syscall >> number && std::find(calls.begin(), calls.end(), number) != calls.end()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ADD_FAILURE() << "the writer never waited in the system call looked for";
+    return false;
+}
+
+std::string drain(int descriptor) {
+    std::string all;
+    std::array<char, 4096> block{};
+    for (long count = 0; (count = ::read(descriptor, block.data(), block.size())) > 0;) {
+        all.append(block.data(), static_cast<std::size_t>(count));
+    }
+    return all;
+}
+
+std::string numbered(std::size_t size) {
+    std::string text;
+    for (std::size_t i = 0; text.size() < size; ++i) {
+        text += std::to_string(i) + ' ';
+    }
+    text.resize(size);
+    return text;
+}
+
+volatile std::sig_atomic_t interruptions =
+    0;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+extern "C" void onInterrupt(int /*signal*/) {
+    interruptions = interruptions + 1;
+}
+
+TEST(DescriptorOutput, AWriteInterruptedBeforeWritingAnythingIsMadeAgain) {
+    Pipe pipe;
+    fill(pipe);
+    struct sigaction interrupt = {};
+    interrupt.sa_handler = &onInterrupt;  // no SA_RESTART: write() fails with EINTR
+    sigemptyset(&interrupt.sa_mask);
+    struct sigaction before = {};
+    ASSERT_EQ(::sigaction(SIGUSR1, &interrupt, &before), 0);
+    interruptions = 0;
+    const pid_t writer = ::gettid();
+    const pthread_t writerThread = ::pthread_self();
+    std::string read;
+    std::thread reader([&] {
+        if (awaitSleepingIn(writer, {SYS_write})) {
+            ::pthread_kill(writerThread, SIGUSR1);
+            // Back in write() once interrupted: then read, as a terminal does.
+            while (interruptions == 0) {
+                std::this_thread::yield();
+            }
+            static_cast<void>(awaitSleepingIn(writer, {SYS_write}));
+        }
+        read = drain(pipe.reading());
+    });
+    const std::string text = numbered(1000);
+    DescriptorOutput output(pipe.writing());
+    output.sputn(text.data(), static_cast<std::streamsize>(text.size()));
+    EXPECT_EQ(output.pubsync(), 0);
+    EXPECT_EQ(output.error(), 0) << std::strerror(output.error());
+    pipe.closeWriting();
+    reader.join();
+    ::sigaction(SIGUSR1, &before, nullptr);
+    EXPECT_EQ(interruptions, 1);
+    ASSERT_GE(read.size(), text.size());
+    EXPECT_EQ(read.substr(read.size() - text.size()), text);
+    EXPECT_EQ(read.find_first_not_of('.'), read.size() - text.size());
+}
+
+TEST(DescriptorOutput, AfterAPartialWriteTheRestFollows) {
+    Pipe pipe;
+    fill(pipe);
+    ::fcntl(pipe.writing(), F_SETFL, ::fcntl(pipe.writing(), F_GETFL) | O_NONBLOCK);
+    std::array<char, 4096> room{};  // one page free: the write takes part only
+    ASSERT_EQ(::read(pipe.reading(), room.data(), room.size()), 4096);
+    const pid_t writer = ::gettid();
+    std::string read;
+    std::thread reader([&] {
+        // Waiting for room after the first part.
+        static_cast<void>(awaitSleepingIn(writer, {SYS_poll, SYS_ppoll}));
+        read = drain(pipe.reading());
+    });
+    const std::string text = numbered(20000);
+    DescriptorOutput output(pipe.writing());
+    output.sputn(text.data(), static_cast<std::streamsize>(text.size()));
+    EXPECT_EQ(output.pubsync(), 0);
+    pipe.closeWriting();
+    reader.join();
+    ASSERT_GE(read.size(), text.size());
+    EXPECT_EQ(read.substr(read.size() - text.size()), text);
+    EXPECT_EQ(read.find_first_not_of('.'), read.size() - text.size());
+}
+
+// Giving the terminal back (on a terminating signal, at a stop) resets the
+// colour even on output that is non-blocking and full: it waits for room.
+TEST(GiveBack, ResetsTheColourOnFullNonBlockingOutput) {
+    Pipe pipe;
+    fill(pipe);
+    ::fcntl(pipe.writing(), F_SETFL, ::fcntl(pipe.writing(), F_GETFL) | O_NONBLOCK);
+    const int kept = ::dup(STDOUT_FILENO);
+    ASSERT_EQ(::dup2(pipe.writing(), STDOUT_FILENO), STDOUT_FILENO);
+    terminal_state::takeOver(false, true);
+    const pid_t writer = ::gettid();
+    std::string read;
+    std::thread reader([&] {
+        static_cast<void>(awaitSleepingIn(writer, {SYS_poll, SYS_ppoll}));
+        read = drain(pipe.reading());
+    });
+    terminal_state::giveBack();
+    ::dup2(kept, STDOUT_FILENO);
+    ::close(kept);
+    pipe.closeWriting();
+    reader.join();
+    EXPECT_TRUE(read.ends_with("\x1b[0m")) << read.substr(read.find_first_not_of('.'));
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -106,11 +108,15 @@ void typeAndAwaitEcho(GameSession& session, std::string_view keys) {
     ASSERT_TRUE(session.awaitBlocked());
 }
 
-// Ctrl-D once the game waits for the next command: between two lines the
-// terminal is as found, and there the kernel would take it itself.
+// Ctrl-D once the game waits for the next command; in a terminal the pause
+// then still waits for a key.
 void endAtCommandLine(GameSession& session) {
     ASSERT_TRUE(session.awaitBlocked());
+    const std::size_t before = session.output().size();
     session.type(kCtrlD);
+    ASSERT_TRUE(session.awaitOutput(kPause, before));
+    ASSERT_TRUE(session.awaitBlocked()) << "the pause does not wait after Ctrl-D";
+    session.type("x");
 }
 
 std::size_t awaitPause(GameSession& session) {
@@ -156,6 +162,31 @@ INSTANTIATE_TEST_SUITE_P(Keys, PauseKey,
                                            "\x1b[1;5C", "\x1b[[A", "\x1b\x1b[C", "\xc3\xa9",
                                            "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xff", "look\r"));
 
+// A key whose bytes arrive apart (over ssh): the rest is waited for a
+// moment, and the whole key is taken.
+TEST(Pause, TakesAKeyWhoseBytesArriveApart) {
+    GameSession session;
+    awaitCommandLine(session);
+    awaitPause(session);
+    session.type("\x1b[");
+    ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the pause does not wait for the rest";
+    session.type("A");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "the rest of the key was left for the shell";
+}
+
+// Output that fails (a full disk) with input from a terminal: the error is
+// told and the game ends with 1 at once, with no key awaited.
+TEST(Pause, NoneWhenOutputFails) {
+    SessionOptions options;
+    options.output = "/dev/full";
+    GameSession session(options);
+    expectEvent(session, JobEvent::Kind::Exited, 1);
+    EXPECT_NE(session.output().find("cellbound: write error: "), std::string::npos)
+        << session.output();
+    expectModes(session.modes(), session.modesBefore(), "after the game");
+}
+
 // 3. Ctrl-Z at the pause and fg: the prompt again, the pause's modes again.
 TEST(Pause, AsksAgainAfterAStop) {
     GameSession session;
@@ -178,21 +209,110 @@ TEST(Pause, AsksAgainAfterAStop) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-// A window change or a continue without a stop interrupts the pause's read:
-// it goes on waiting, and does not ask again.
+// A window change interrupts the pause's read: it goes on waiting, and does
+// not ask again. A continue does ask again: it cannot tell a stop it did not
+// see (SIGSTOP) from none.
 TEST(Pause, WaitsOnThroughInterruptions) {
     GameSession session;
     awaitCommandLine(session);
     const std::size_t prompted = awaitPause(session);
     session.resize(60, 20);
     ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the pause";
-    session.signal(SIGCONT);
-    ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
     EXPECT_EQ(session.output().find(kPause, prompted), std::string::npos) << "asked again";
+    session.signal(SIGCONT);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), prompted)) << "not asked again";
+    ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
     session.type("\xc3\xa9");
     expectEvent(session, JobEvent::Kind::Exited, 0);
     EXPECT_EQ(session.unreadInput(), 0);
 }
+
+// Stopped from outside (SIGSTOP, which the game cannot see), then fg: the
+// line being typed is drawn again, and at the pause the prompt is.
+TEST(Stops, StoppedFromOutsideDrawsAgainAfterFg) {
+    GameSession session;
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    session.signal(SIGSTOP);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
+    std::size_t stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", stopped)) << "the line is not drawn again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("ok\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, stopped)) << "look was not read";
+    const std::size_t prompted = awaitPause(session);
+    session.signal(SIGSTOP);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
+    stopped = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), std::max(prompted, stopped)))
+        << "the pause does not ask again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("x");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+// After Ctrl-D the pause waits for a key in a terminal, with the kernel's
+// line editing too; the key is taken, none is left for the shell.
+class PauseAfterCtrlD : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(PauseAfterCtrlD, WaitsForOneKey) {
+    SessionOptions options;
+    options.environment = {GetParam()};
+    GameSession session(options);
+    awaitCommandLine(session);
+    endAtCommandLine(session);
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
+}
+
+INSTANTIATE_TEST_SUITE_P(Term, PauseAfterCtrlD,
+                         ::testing::Values("TERM=xterm-256color", "TERM=dumb"));
+
+// The keys that send signals: alone they send them, after Ctrl-V they are
+// bytes of the line (shown in caret notation) and the game goes on.
+struct SignalKey {
+    std::string_view name;
+    std::string key;
+    JobEvent::Kind kind;
+    int signal;
+};
+
+void PrintTo(const SignalKey& key, std::ostream* out) {
+    *out << key.name;
+}
+
+class SignalKeys : public ::testing::TestWithParam<SignalKey> {};
+
+TEST_P(SignalKeys, SendTheirSignalAloneAndAreQuotedByCtrlV) {
+    const SignalKey& which = GetParam();
+    GameSession session;
+    awaitCommandLine(session);
+    const std::size_t before = session.output().size();
+    // Typed in one go: the terminal sees the key before the editor sees
+    // Ctrl-V.
+    session.type("ab\x16" + which.key + "cd");
+    const std::string caret = {'^', static_cast<char>(which.key[0] ^ 0x40)};
+    ASSERT_TRUE(session.awaitOutput("\x1b[7m" + caret + "\x1b[27mcd", before))
+        << "not shown as typed: " << ::testing::PrintToString(session.output().substr(before));
+    ASSERT_TRUE(session.awaitBlocked()) << "the game did not go on";
+    session.type("\r");
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("look" + which.key);
+    expectEvent(session, which.kind, which.signal);
+    expectModes(session.modes(), session.modesBefore(), "after the signal");
+    EXPECT_EQ(lastColour(session.output()), kReset);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, SignalKeys,
+    ::testing::Values(SignalKey{"CtrlC", "\x03", JobEvent::Kind::Killed, SIGINT},
+                      SignalKey{"CtrlBackslash", "\x1c", JobEvent::Kind::Killed, SIGQUIT},
+                      SignalKey{"CtrlZ", "\x1a", JobEvent::Kind::Stopped, SIGTSTP}),
+    [](const ::testing::TestParamInfo<SignalKey>& key) { return std::string(key.param.name); });
 
 // 4. Every signal that ends the game by default: the terminal is given
 // back, then the game dies of that signal (with a core where that is the
@@ -374,6 +494,7 @@ TEST(Stops, StartedInTheBackgroundLeavesTheShellUncoloured) {
 TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
     GameSession session;
     awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
     session.type(kCtrlZ);
     expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
     const std::size_t stopped = session.output().size();
@@ -386,20 +507,66 @@ TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Stopped));
     EXPECT_EQ(event->value, SIGTTIN);
-    EXPECT_EQ(session.output().find("\x1b[9", stopped), std::string::npos)
-        << "a colour was written from the background";
+    // Only the colour reset of the stop for input: no colour, no line.
+    std::string written = session.output().substr(stopped);
+    for (std::size_t at = 0; (at = written.find(kReset, at)) != std::string::npos;) {
+        written.erase(at, kReset.size());
+    }
+    EXPECT_EQ(written, "") << "written from the background";
     expectModes(session.modes(), session.modesBefore(), "stopped for input");
     const std::size_t again = session.output().size();
     session.foreground();
     expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", again)) << "the line is not drawn after fg";
     ASSERT_TRUE(session.awaitBlocked());
     EXPECT_EQ(lastColour(session.output().substr(again)), kMagenta);
     expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
-    session.type("look\r");
+    session.type("ok\r");
     ASSERT_TRUE(session.awaitOutput(kBedroom, again));
     endAtCommandLine(session);
     expectEvent(session, JobEvent::Kind::Exited, 0);
 }
+
+// A window change draws the line again at once, before any key; so does
+// fg, and the pause asks again; on a terminal handed over non-blocking too.
+class Redraw : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Redraw, AtOnceAfterAResizeAndAfterFgAndThePauseAsksAgain) {
+    SessionOptions options;
+    options.nonBlocking = GetParam();
+    GameSession session(options);
+    awaitCommandLine(session);
+    typeAndAwaitEcho(session, "lo");
+    std::size_t before = session.output().size();
+    session.resize(40, 24);
+    ASSERT_TRUE(session.awaitOutput("\x1b[Jlo", before)) << "not drawn again after a resize";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    before = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("lo", before)) << "not drawn again after fg";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("ok\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
+    awaitPause(session);
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    before = session.output().size();
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), before)) << "not asked again";
+    ASSERT_TRUE(session.awaitBlocked());
+    session.type("x");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+}
+
+std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
+    return which.param ? "NonBlocking" : "Blocking";
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, Redraw, ::testing::Values(false, true), blockingName);
 
 // 6. TERM and NO_COLOR.
 class PlainTerminal : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -410,6 +577,15 @@ TEST_P(PlainTerminal, KernelLineEditingAndNoEscapes) {
     GameSession session(options);
     awaitCommandLine(session);
     expectModes(session.modes(), session.modesBefore(), "at the command line");
+    // The kernel's read is interrupted by a window change and by a stop:
+    // neither ends the game.
+    session.resize(50, 20);
+    ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the game";
+    session.type(kCtrlZ);
+    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+    session.foreground();
+    expectContinued(session);
+    ASSERT_TRUE(session.awaitBlocked()) << "fg ended the game";
     const std::size_t before = session.output().size();
     session.type("look\r");
     ASSERT_TRUE(session.awaitOutput(kBedroom, before));
@@ -440,7 +616,8 @@ TEST_P(AnsiTerminal, GameLineEditingAndColours) {
 
 INSTANTIATE_TEST_SUITE_P(Term, AnsiTerminal,
                          ::testing::Values("xterm-256color", "screen", "tmux-256color", "linux",
-                                           "vt220", "rxvt-unicode-256color"));
+                                           "vt220", "rxvt-unicode-256color", "iterm", "st",
+                                           "Eterm-color", "kitty"));
 
 TEST(NoColor, EmptyLeavesColourOn) {
     SessionOptions options;
@@ -525,11 +702,52 @@ TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
-    return which.param ? "NonBlocking" : "Blocking";
+INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+
+// Standard output non-blocking and held up (nobody reads it): a signal that
+// ends the game, or stops it, still resets the colour, waiting until the
+// terminal takes it.
+class HeldOutput : public ::testing::TestWithParam<int> {};
+
+TEST_P(HeldOutput, TheColourIsResetOnceTheOutputMoves) {
+    SessionOptions options;
+    options.nonBlocking = true;
+    GameSession session(options);
+    awaitCommandLine(session);
+    session.holdOutput();
+    std::string keys;
+    for (int i = 0; i < 700; ++i) {
+        keys += "help\r";
+    }
+    session.type(keys);
+    long blocked = GameSession::kUnknown;
+    for (int looks = 0; looks < 1000; ++looks) {
+        ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the output never filled up";
+        blocked = session.blockedIn();
+        if (blocked == GameSession::kUnknown || waitsInPoll(blocked)) {
+            break;
+        }
+    }
+    const std::size_t before = session.output().size();
+    session.signal(GetParam());
+    ASSERT_TRUE(session.awaitOutput(kReset, before)) << "no colour reset";
+    if (GetParam() == SIGTSTP) {
+        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
+        EXPECT_EQ(lastColour(session.output()), kReset);
+        session.foreground();
+        expectContinued(session);
+        ASSERT_TRUE(session.awaitOutput(kGreen, session.output().size()))
+            << "no colour again after fg";
+    } else {
+        expectEvent(session, JobEvent::Kind::Killed, GetParam());
+        EXPECT_EQ(lastColour(session.output()), kReset);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+INSTANTIATE_TEST_SUITE_P(Signals, HeldOutput, ::testing::Values(SIGTERM, SIGINT, SIGTSTP),
+                         [](const ::testing::TestParamInfo<int>& which) {
+                             return std::string(sigabbrev_np(which.param));
+                         });
 
 }  // namespace
 }  // namespace cellbound::testing

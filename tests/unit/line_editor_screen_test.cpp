@@ -44,18 +44,18 @@ std::array<int, 2> makePipe() {
     return ends;
 }
 
-// The editor as the game has it: keys from a keyboard (typed straight into
-// the editor here, or through the pipe), output on a window of the given size.
+// The editor as the game has it: keys typed straight into the editor, output
+// on a window of the given size.
 class Session {
 public:
     Session(int columns, int rows, std::string_view prompt = "")
         : window(columns, rows), prompt_(prompt) {
         editor.takePrompt(prompt_);
-    }
-    ~Session() {
-        ::close(keys_[0]);
+        // Keys are typed straight in: a read of a line not sent finds the end
+        // of input at once rather than waiting for ever.
         ::close(keys_[1]);
     }
+    ~Session() { ::close(keys_[0]); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     Session(Session&&) = delete;
@@ -197,12 +197,35 @@ TEST(LineEditorScreen, EveryKeyDoesItsEditOnALineThatWrapsOverThreeRows) {
     const std::vector<Binding> bindings = {
         {"Left", "\x1b[D", kLine, 13},
         {"Left (ESC O)", "\x1bOD", kLine, 13},
-        {"Ctrl-Left", "\x1b[1;5D", kLine, 13},
+        {"Alt-Left", "\x1b[1;3D", kLine, 13},
         {"Ctrl-B", ctrlKey('B'), kLine, 13},
         {"Right", "\x1b[C", kLine, 15},
         {"Right (ESC O)", "\x1bOC", kLine, 15},
-        {"Ctrl-Right", "\x1b[1;5C", kLine, 15},
+        {"Alt-Right", "\x1b[1;3C", kLine, 15},
         {"Ctrl-F", ctrlKey('F'), kLine, 15},
+        {"Ctrl-Left", "\x1b[1;5D", kLine, 9},
+        {"Ctrl-Shift-Left", "\x1b[1;6D", kLine, 9},
+        {"Ctrl-Left (ESC [5D)", "\x1b[5D", kLine, 9},
+        {"rxvt's Ctrl-Left", "\x1bOd", kLine, 9},
+        {"rxvt's Alt-Left", "\x1b\x1b[D", kLine, 9},
+        {"Alt-B",
+         "\x1b"
+         "b",
+         kLine, 9},
+        {"Ctrl-Right", "\x1b[1;5C", kLine, 19},
+        {"Ctrl-Right (ESC [5C)", "\x1b[5C", kLine, 19},
+        {"rxvt's Ctrl-Right", "\x1bOc", kLine, 19},
+        {"rxvt's Alt-Right", "\x1b\x1b[C", kLine, 19},
+        {"Alt-F",
+         "\x1b"
+         "f",
+         kLine, 19},
+        {"Alt-Backspace", "\x1b\x7f", "one two   four", 9},
+        {"Alt-Ctrl-H", "\x1b\x08", "one two   four", 9},
+        {"Alt-D",
+         "\x1b"
+         "d",
+         "one two  three", 14},
         {"Home", "\x1b[H", kLine, 0},
         {"Home (ESC O)", "\x1bOH", kLine, 0},
         {"Home (ESC [1~)", "\x1b[1~", kLine, 0},
@@ -306,7 +329,6 @@ void expectShownBytes(const Session& session, std::string_view line) {
 TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
     const std::vector<std::pair<std::string_view, std::string>> keys = {
         {"Esc then Up", "\x1b\x1b[A"},
-        {"rxvt's Alt+Right", "\x1b\x1b[C"},
         {"rxvt's Alt+Right (ESC O)", "\x1b\x1bOC"},
         {"the Linux console's F1", "\x1b[[A"},
         {"the Linux console's F5", "\x1b[[E"},
@@ -314,9 +336,10 @@ TEST(LineEditorScreen, NoKeySequenceAloneOrAfterEscInsertsText) {
         {"F5", "\x1b[15~"},
         {"Page Up", "\x1b[5~"},
         {"Shift-Tab", "\x1b[Z"},
-        {"Alt+b",
+        {"Alt+z",
          "\x1b"
-         "b"},
+         "z"},
+        {"ESC [ with rxvt's Ctrl-Left's final byte", "\x1b[d"},
         {"a key with intermediate bytes", "\x1b[1 q"},
         {"ESC O with Delete's parameter", "\x1bO3~"},
         {"a key with a long parameter", "\x1b[" + std::string(40, '1') + "~"},
@@ -537,6 +560,26 @@ TEST(LineEditorScreen, ControlCharactersAndBytesThatAreNoUtfEightShowInReverseNo
     EXPECT_EQ(caret.row(1), "^[");
 }
 
+// The no-break space and the rest of Latin-1 show as themselves, one
+// column each, with no notation.
+TEST(LineEditorScreen, LatinOneFromTheNoBreakSpaceOnShowsAsItself) {
+    Session session(100, 4);
+    std::string line;
+    for (char32_t point = 0xa0; point <= 0xff; ++point) {
+        testing::appendUtf8(line, point);
+    }
+    session.editor.type(line);
+    EXPECT_EQ(session.cursor(), (Position{0, 96}));
+    for (int column = 0; column < 96; ++column) {
+        std::string shown;
+        testing::appendUtf8(shown, static_cast<char32_t>(0xa0 + column));
+        EXPECT_EQ(session.window.screen.cell(0, column), shown) << column;
+        EXPECT_FALSE(session.window.screen.reversed(0, column)) << column;
+    }
+    session.editor.type("\r");
+    EXPECT_EQ(session.readLine(), line);
+}
+
 TEST(LineEditorScreen, CtrlVThenALineEndInsertsNothingAndTheGameReadsOneLine) {
     Session session(40, 4);
     session.typeEach("look");
@@ -579,8 +622,10 @@ TEST(LineEditorScreen, EnterPutsTheCursorBelowTheWholeLineWhereverItStood) {
     EXPECT_EQ(bare.cursor(), (Position{1, 0}));
 }
 
+// The emulator cuts its rows at a new width, as the Linux console does.
 TEST(LineEditorScreen, ANewWidthDrawsTheLineAgainWithoutTouchingTheRowsAbove) {
     Session session(20, 10, "> ");
+    session.editor.setRewrapping(false);
     session.gameWrites("MARK\n");
     const std::string line = "abcdefghijklmnopqrstuvwxyz0123";  // 32 with the prompt
     session.typeEach(line);
@@ -607,6 +652,52 @@ TEST(LineEditorScreen, ANewWidthDrawsTheLineAgainWithoutTouchingTheRowsAbove) {
     session.editor.type("\r");
     EXPECT_EQ(session.readLine(), now);
     EXPECT_EQ(session.cursor(), (Position{top + 2, 0}));
+}
+
+// A terminal that rewraps its rows (tmux, VTE, kitty, xterm) has moved the
+// line's start up or down and the cursor with its character. The emulator
+// does not rewrap, so the screen after the change is made afresh at the new
+// width: the rows above, then the prompt and the line written again (they
+// wrap there as the terminal rewraps them), the cursor on its character.
+TEST(LineViewScreen, ANewWidthOnATerminalThatRewrapsLeavesOneLineAndTheRowsAbove) {
+    struct Case {
+        std::string_view name;
+        std::string_view prompt;
+        std::string line;
+        std::size_t cursor;
+        std::size_t from;
+        std::size_t to;
+    };
+    const std::vector<Case> cases = {
+        {"Swo at the item prompt, 80 to 30", kItemPrompt, "Swo", 3, 80, 30},
+        {"150 letters, 80 to 40", "", std::string(150, 'a'), 150, 80, 40},
+        {"the cursor inside, 80 to 30", "> ", std::string(100, 'x'), 50, 80, 30},
+        {"wider, 30 to 80", "> ", std::string(100, 'b'), 100, 30, 80},
+        {"wider, cursor on the first row, 20 to 50", "> ", std::string(60, 'c'), 5, 20, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LineView view;
+        view.begin(c.prompt);
+        static_cast<void>(view.update(c.line, c.cursor, c.from));
+        const std::string text = std::string(c.prompt) + c.line;
+        const std::size_t at = c.prompt.size() + c.cursor;
+        Screen screen(static_cast<int>(c.to), 24);
+        screen.feed("EARLIER\r\n" + text);
+        const Position rewrapped = cellOf(at, c.to);
+        screen.feed("\x1b[" + std::to_string(rewrapped.row + 2) + ";" +
+                    std::to_string(rewrapped.column + 1) + "H");
+        screen.feed(view.update(c.line, c.cursor, c.to));
+        EXPECT_EQ(screen.row(0), "EARLIER");
+        const std::vector<std::string> rows = rowsOf(text, c.to);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            EXPECT_EQ(screen.row(static_cast<int>(i) + 1), rows[i]) << "row " << i + 1;
+        }
+        for (int row = static_cast<int>(rows.size()) + 1; row < screen.rows(); ++row) {
+            EXPECT_EQ(screen.row(row), "") << "row " << row << " should be empty";
+        }
+        EXPECT_EQ(screen.cursor(), (Position{rewrapped.row + 1, rewrapped.column}));
+    }
 }
 
 // After a stop, the shell has written its own rows below the line; after

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cellbound {
 namespace {
@@ -122,7 +124,65 @@ TEST(LineEditor, EditingKeysWorkWhereTheCursorIs) {
     EXPECT_EQ(lineAfter(std::string("lo") + kRight + ctrl('A') + ctrl('W') + kLeft + ctrl('E') +
                         ctrl('L') + "\x1b[Z" + "ok\r"),
               "look");
-    EXPECT_EQ(lineAfter(std::string("lo") + ctrl('G') + "\x1b" + "b" + "\x1b[5~" + "ok\r"), "look");
+    EXPECT_EQ(lineAfter(std::string("lo") + ctrl('G') + "\x1b" + "z" + "\x1b[5~" + "ok\r"), "look");
+}
+
+// The word keys as readline has them: a word is letters and digits; beyond
+// ASCII, letters are every character but Latin-1's and General
+// Punctuation's blanks and signs. X marks where the cursor ends.
+TEST(LineEditor, WordKeysMoveAndDeleteByLettersAndDigits) {
+    const std::string kAltB =
+        "\x1b"
+        "b";
+    const std::string kAltF =
+        "\x1b"
+        "f";
+    const std::string kAltD =
+        "\x1b"
+        "d";
+    const std::string kAltBackspace = "\x1b\x7f";
+    const std::string home(1, ctrl('A'));
+    const std::vector<std::pair<std::string, std::string_view>> cases = {
+        {"north-east" + kAltB + "X", "north-Xeast"},
+        {"north-east" + kAltB + kAltB + "X", "Xnorth-east"},
+        {"go  north" + home + kAltF + "X", "goX  north"},
+        {"go  north" + home + kAltF + kAltF + "X", "go  northX"},
+        {"go, north!" + home + kAltF + kAltF + "X", "go, northX!"},
+        {"pickup" + std::string(kLeft) + kLeft + kAltD + "X", "pickX"},
+        {"pick up" + home + kAltD + "X", "X up"},
+        {"pick  up" + home + kRight + kRight + kRight + kRight + kAltD + "X", "pickX"},
+        {"pick up" + std::string(kLeft) + kAltBackspace + "X", "pick Xp"},
+        {"pick up!!" + kAltBackspace + "X", "pick X"},
+        {"caf\xc3\xa9 au lait" + kAltB + kAltB + kAltB + "X", "Xcaf\xc3\xa9 au lait"},
+        {"cafe\xcc\x81 x" + kAltB + kAltB + "X", "Xcafe\xcc\x81 x"},
+        {"a\xc2\xa0"
+         "b" +
+             kAltB + kAltB + "X",
+         "Xa\xc2\xa0"
+         "b"},
+        {"\xc2\xabgo\xc2\xbb" + home + kAltD + "X", "X\xc2\xbb"},
+        {"\xe4\xb8\xad\xe6\x96\x87\xe3\x80\x82ok" + home + kAltF + "X",
+         "\xe4\xb8\xad\xe6\x96\x87X\xe3\x80\x82ok"},
+        {"x\xe2\x80\x94y" + kAltB + "X", "x\xe2\x80\x94Xy"},
+        {"12\xff"
+         "ab" +
+             kAltB + kAltB + "X",
+         "X12\xff"
+         "ab"},
+    };
+    for (const auto& [keys, expected] : cases) {
+        EXPECT_EQ(lineAfter(keys + "\r"), expected) << testing::PrintToString(keys);
+    }
+}
+
+// Ctrl-D deletes the character under the cursor: at the end of a line
+// that is not empty, nothing, and the line goes on.
+TEST(LineEditor, CtrlDAtTheEndOfALineDoesNothing) {
+    Keyboard keyboard;
+    keyboard.type(std::string("look") + ctrl('D') + ctrl('D') + "ing\r");
+    std::string line;
+    ASSERT_TRUE(keyboard.readLine(line));
+    EXPECT_EQ(line, "looking");
 }
 
 TEST(LineEditor, UpAndDownRecallEarlierLinesAndTheLineBeingTyped) {
