@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -51,6 +52,7 @@ TEST(ConsoleInput, EndOfInputIsStickyForEveryKindOfRead) {
     EXPECT_FALSE(typed.console.readWord());
     typed.console.discardOne();
     EXPECT_FALSE(typed.console.readLine());
+    EXPECT_EQ(typed.in.refills, 2);  // the typed text, then its end, and never again
 }
 
 TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
@@ -109,6 +111,41 @@ TEST(ConsoleOutput, OutputThatCannotBeWrittenEndsTheSessionBeforeAnyFurtherRead)
     EXPECT_FALSE(console.readWord());
     console.discardOne();
     EXPECT_EQ(in.refills, 0);  // nothing was taken from the input
+}
+
+TEST(ConsoleOutput, AShortWriteIsFinishedAndAFailedWriteIsTheLast) {
+    struct Case {
+        std::size_t most;  // bytes that one write takes at most
+        int failing;       // the write that fails, counted from 1; 0 for none
+        std::string_view written;
+        int writes;
+    };
+    const std::vector<Case> cases = {
+        {100, 0, "You see:\nthe end\n", 2},
+        {3, 0, "You see:\nthe end\n", 6},  // each line finished in three writes
+        {3, 2, "You", 2},                  // nothing is written after the failure
+        {100, 1, "", 1},
+    };
+    for (const Case& c : cases) {
+        std::string written;
+        int writes = 0;
+        ByteSink device{[&](std::string_view bytes) -> std::size_t {
+            if (++writes == c.failing) {
+                return 0;
+            }
+            const std::size_t count = std::min(bytes.size(), c.most);
+            written.append(bytes.substr(0, count));
+            return count;
+        }};
+        MemoryInput in("look\n");
+        Console console(in.source, device);
+        console.message("You see:");
+        console.message("the end");
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(console.outputFailed(), c.failing != 0);
+        EXPECT_EQ(console.readLine().has_value(), c.failing == 0);
+        EXPECT_EQ(writes, c.writes);
+    }
 }
 
 TEST(ConsoleOutput, ALineEditorMayTakeTheLastLineOfAPrompt) {

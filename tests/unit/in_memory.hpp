@@ -8,9 +8,10 @@
 
 namespace cellbound::test_support {
 
-// Typed input held in memory: handed over whole at the first read, then the
-// end of input. What is put in `typed` after that would be read only by a
-// source that forgot its end.
+// Typed input held in memory: what is in `typed` is handed over whole at the
+// next read that needs more, and nothing there is the end of input. What is
+// put in `typed` after the end would be read only by a source that forgot
+// its end.
 struct MemoryInput {
     explicit MemoryInput(std::string text = {}) : typed(std::move(text)) {}
     MemoryInput(const MemoryInput&) = delete;
@@ -20,10 +21,12 @@ struct MemoryInput {
     ~MemoryInput() = default;
 
     std::string typed;
+    std::string handed;
     int refills = 0;  // how often the source asked for more
-    ByteSource source{[this]() -> std::string_view {
+    ByteSource source{[this] {
         ++refills;
-        return refills == 1 ? std::string_view(typed) : std::string_view();
+        handed = std::exchange(typed, {});
+        return std::string_view(handed);
     }};
 };
 
