@@ -148,7 +148,7 @@ long readReady(int descriptor, char* into, std::size_t size) {
     }
 }
 
-std::string_view DescriptorInput::underflow() {
+std::string_view DescriptorInput::readBlock() {
     long count = 0;
     do {
         count = readReady(descriptor_, block_.data(), block_.size());

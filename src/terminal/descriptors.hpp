@@ -42,11 +42,12 @@ public:
     [[nodiscard]] ByteSource& source() noexcept { return source_; }
 
 private:
-    std::string_view underflow();
+    // What one read gives, waited for; nothing at the end or on an error.
+    std::string_view readBlock();
 
     int descriptor_;
     std::array<char, 8192> block_{};
-    ByteSource source_{[this] { return underflow(); }};
+    ByteSource source_{[this] { return readBlock(); }};
 };
 
 // Writes to a file descriptor: what is written is held until the next
@@ -68,6 +69,7 @@ public:
     [[nodiscard]] int error() const noexcept { return error_; }
 
 private:
+    // Writes all of `pending`, waiting where it must; 0 once writing failed.
     std::size_t sync(std::string_view pending);
 
     int descriptor_;

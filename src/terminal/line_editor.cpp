@@ -52,7 +52,7 @@ bool LineEditor::takePrompt(std::string_view text) {
     return true;
 }
 
-std::string_view LineEditor::underflow() {
+std::string_view LineEditor::nextLine() {
     if (state_ == State::Idle) {
         begin();
     }

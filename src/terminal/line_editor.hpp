@@ -58,7 +58,9 @@ private:
     enum class State { Idle, Editing, Sent, Ended };
     enum class Sequence { Pending, Complete, Abandoned };
 
-    std::string_view underflow();
+    // Edits the next line and gives it whole, with its line feed; nothing
+    // once input has ended.
+    std::string_view nextLine();
     void begin();
     std::size_t pressAll(std::string_view keys);
     void press(unsigned char byte);
@@ -94,7 +96,7 @@ private:
     std::string sent_;          // the finished line, read from here
     std::string pending_;       // keys typed after the last Enter
     std::array<char, 256> keys_{};
-    ByteSource source_{[this] { return underflow(); }};
+    ByteSource source_{[this] { return nextLine(); }};
 };
 
 }  // namespace cellbound
