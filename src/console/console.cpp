@@ -2,24 +2,10 @@
 
 namespace cellbound {
 
-void Console::write(std::string_view text) {
-    if (out_.sputn(text.data(), static_cast<std::streamsize>(text.size())) !=
-        static_cast<std::streamsize>(text.size())) {
-        outputFailed_ = true;
-    }
-}
-
-bool Console::flush() {
-    if (out_.pubsync() != 0) {
-        outputFailed_ = true;
-    }
-    return !outputFailed_;
-}
-
 void Console::message(std::string_view text) {
-    write(text);
-    write("\n");
-    flush();
+    out_.write(text);
+    out_.write("\n");
+    out_.flush();
 }
 
 void Console::list(std::string_view heading, const std::vector<std::string>& names,
@@ -43,8 +29,8 @@ void Console::prompt(std::string_view text) {
 }
 
 void Console::print(std::string_view text) {
-    write(text);
-    flush();
+    out_.write(text);
+    out_.flush();
 }
 
 void Console::setColour(TextAttribute attribute) {
@@ -54,21 +40,21 @@ void Console::setColour(TextAttribute attribute) {
 }
 
 std::optional<TypedText> Console::readLine() {
-    if (!flush()) {
+    if (!out_.flush()) {
         return std::nullopt;
     }
     return in_.readLine();
 }
 
 std::optional<TypedText> Console::readWord() {
-    if (!flush()) {
+    if (!out_.flush()) {
         return std::nullopt;
     }
     return in_.readWord();
 }
 
 void Console::discardOne() {
-    if (flush()) {
+    if (out_.flush()) {
         in_.discardOne();
     }
 }

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "console/bytes.hpp"
 #include "console/input_reader.hpp"
 #include "console/typed_text.hpp"
 
@@ -32,8 +32,7 @@ using PromptSink = std::function<bool(std::string_view)>;
 // written ends the session as the end of input does: nothing more is read.
 class Console {
 public:
-    Console(std::streambuf& in, std::streambuf& out, ColourSink colours = {},
-            PromptSink prompts = {})
+    Console(ByteSource& in, ByteSink& out, ColourSink colours = {}, PromptSink prompts = {})
         : in_(in), out_(out), colours_(std::move(colours)), prompts_(std::move(prompts)) {}
 
     // The text, a line feed, and a flush: one write.
@@ -53,7 +52,7 @@ public:
     std::optional<TypedText> readWord();
     void discardOne();
     [[nodiscard]] bool inputEnded() const noexcept { return in_.ended(); }
-    [[nodiscard]] bool outputFailed() const noexcept { return outputFailed_; }
+    [[nodiscard]] bool outputFailed() const noexcept { return out_.failed(); }
 
     // An exchange: reads until the reply is exactly `expected`, answering
     // every other reply with `hint`. False when input ends first.
@@ -67,13 +66,9 @@ public:
 private:
     using Read = std::optional<TypedText> (Console::*)();
     bool awaitReply(Read read, std::string_view expected, std::string_view hint);
-    void write(std::string_view text);
-    // Sends what has been written; false once output has failed.
-    bool flush();
 
     InputReader in_;
-    std::streambuf& out_;
-    bool outputFailed_ = false;
+    ByteSink& out_;
     ColourSink colours_;
     PromptSink prompts_;
 };

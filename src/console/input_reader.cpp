@@ -2,31 +2,10 @@
 
 namespace cellbound {
 
-namespace {
-using Traits = std::streambuf::traits_type;
-}
-
-int InputReader::peek() {
-    if (ended_) {
-        return kEnd;
-    }
-    const int c = source_.sgetc();
-    if (Traits::eq_int_type(c, Traits::eof())) {
-        ended_ = true;
-        return kEnd;
-    }
-    return Traits::to_int_type(Traits::to_char_type(c));
-}
-
 int InputReader::next() {
-    const int c = peek();
-    if (c == kEnd) {
-        return kEnd;
-    }
-    source_.sbumpc();
-    if (c == '\r' && peek() == '\n') {
-        source_.sbumpc();
-        return '\n';
+    const int c = source_.take();
+    if (c == '\r' && source_.peek() == '\n') {
+        return source_.take();
     }
     return c;
 }
@@ -45,10 +24,10 @@ std::optional<TypedText> InputReader::readLine() {
 }
 
 std::optional<TypedText> InputReader::readWord() {
-    int c = peek();
+    int c = source_.peek();
     while (isWhiteSpace(c)) {
         static_cast<void>(next());
-        c = peek();
+        c = source_.peek();
     }
     if (c == kEnd) {
         return std::nullopt;
@@ -56,8 +35,8 @@ std::optional<TypedText> InputReader::readWord() {
     TypedText word;
     while (c != kEnd && !isWhiteSpace(c)) {
         word.append(static_cast<char>(c));
-        source_.sbumpc();
-        c = peek();
+        static_cast<void>(source_.take());
+        c = source_.peek();
     }
     return word;
 }

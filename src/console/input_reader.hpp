@@ -1,8 +1,8 @@
 #pragma once
 
 #include <optional>
-#include <streambuf>
 
+#include "console/bytes.hpp"
 #include "console/typed_text.hpp"
 
 namespace cellbound {
@@ -10,10 +10,11 @@ namespace cellbound {
 // Reads the player's input character by character. Two rules hold for every
 // read, so that line reads, word reads and discards all see the same input:
 // a carriage return directly before a line feed is part of the line end (as
-// the Windows console delivers lines), and end of input is sticky.
+// the Windows console delivers lines), and end of input is sticky (the
+// source keeps it so).
 class InputReader {
 public:
-    explicit InputReader(std::streambuf& source) : source_(source) {}
+    explicit InputReader(ByteSource& source) : source_(source) {}
 
     // Characters up to the next line feed, which is consumed. No line when
     // end of input comes before any character; a last line without a line
@@ -27,17 +28,14 @@ public:
     // Removes exactly one character (a CR LF line end counts as one).
     void discardOne() { static_cast<void>(next()); }
 
-    [[nodiscard]] bool ended() const noexcept { return ended_; }
-
-    // A character that is not a character: what reads meet at end of input.
-    static constexpr int kEnd = std::streambuf::traits_type::eof();
+    [[nodiscard]] bool ended() const noexcept { return source_.ended(); }
 
 private:
-    int next();
-    int peek();
+    static constexpr int kEnd = ByteSource::kEnd;
 
-    std::streambuf& source_;
-    bool ended_ = false;
+    int next();
+
+    ByteSource& source_;
 };
 
 [[nodiscard]] constexpr bool isWhiteSpace(int c) noexcept {

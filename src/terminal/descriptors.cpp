@@ -148,37 +148,21 @@ long readReady(int descriptor, char* into, std::size_t size) {
     }
 }
 
-DescriptorInput::int_type DescriptorInput::underflow() {
-    if (gptr() < egptr()) {
-        return traits_type::to_int_type(*gptr());
-    }
+std::string_view DescriptorInput::readBlock() {
     long count = 0;
     do {
         count = readReady(descriptor_, block_.data(), block_.size());
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
-        return traits_type::eof();
+        return {};
     }
-    setg(block_.data(), block_.data(), block_.data() + count);
-    return traits_type::to_int_type(*gptr());
+    return {block_.data(), static_cast<std::size_t>(count)};
 }
 
-DescriptorOutput::int_type DescriptorOutput::overflow(int_type c) {
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        pending_.push_back(traits_type::to_char_type(c));
-    }
-    return traits_type::not_eof(c);
-}
-
-std::streamsize DescriptorOutput::xsputn(const char* text, std::streamsize count) {
-    pending_.append(text, static_cast<std::size_t>(count));
-    return count;
-}
-
-int DescriptorOutput::sync() {
+std::size_t DescriptorOutput::sync(std::string_view pending) {
     std::size_t sent = 0;
-    while (error_ == 0 && sent < pending_.size()) {
-        const long count = ::write(descriptor_, pending_.data() + sent, pending_.size() - sent);
+    while (error_ == 0 && sent < pending.size()) {
+        const long count = ::write(descriptor_, pending.data() + sent, pending.size() - sent);
         if (count > 0) {
             sent += static_cast<std::size_t>(count);
         } else if (count < 0 && errno == EINTR) {
@@ -189,8 +173,7 @@ int DescriptorOutput::sync() {
             error_ = count < 0 ? errno : EIO;
         }
     }
-    pending_.clear();
-    return error_ == 0 ? 0 : -1;
+    return error_ == 0 ? sent : 0;
 }
 
 }  // namespace cellbound

@@ -2,9 +2,10 @@
 
 #include <array>
 #include <cstddef>
-#include <streambuf>
 #include <string>
 #include <string_view>
+
+#include "console/bytes.hpp"
 
 namespace cellbound {
 
@@ -28,37 +29,52 @@ bool endsInsideKey(std::string_view keys) noexcept;
 long takeKey(int descriptor, std::string& key);
 
 // Reads a file descriptor in blocks, whatever it is connected to.
-class DescriptorInput : public std::streambuf {
+class DescriptorInput {
 public:
     explicit DescriptorInput(int descriptor) : descriptor_(descriptor) {}
+    ~DescriptorInput() = default;
+    // The source reads through this object.
+    DescriptorInput(const DescriptorInput&) = delete;
+    DescriptorInput& operator=(const DescriptorInput&) = delete;
+    DescriptorInput(DescriptorInput&&) = delete;
+    DescriptorInput& operator=(DescriptorInput&&) = delete;
 
-protected:
-    int_type underflow() override;
+    [[nodiscard]] ByteSource& source() noexcept { return source_; }
 
 private:
+    // What one read gives, waited for; nothing at the end or on an error.
+    std::string_view readBlock();
+
     int descriptor_;
     std::array<char, 8192> block_{};
+    ByteSource source_{[this] { return readBlock(); }};
 };
 
-// Writes to a file descriptor: what is written is held until the next sync,
-// which sends it with one write. The first error that is not a wait (EINTR,
-// EAGAIN) is kept, and nothing is written after it.
-class DescriptorOutput : public std::streambuf {
+// Writes to a file descriptor: what is written is held until the next
+// flush, which sends it with one write. The first error that is not a wait
+// (EINTR, EAGAIN) is kept, and nothing is written after it.
+class DescriptorOutput {
 public:
     explicit DescriptorOutput(int descriptor) : descriptor_(descriptor) {}
+    ~DescriptorOutput() = default;
+    // The sink writes through this object.
+    DescriptorOutput(const DescriptorOutput&) = delete;
+    DescriptorOutput& operator=(const DescriptorOutput&) = delete;
+    DescriptorOutput(DescriptorOutput&&) = delete;
+    DescriptorOutput& operator=(DescriptorOutput&&) = delete;
+
+    [[nodiscard]] ByteSink& sink() noexcept { return sink_; }
 
     // The errno of the write that failed for good, or 0.
     [[nodiscard]] int error() const noexcept { return error_; }
 
-protected:
-    int_type overflow(int_type c) override;
-    std::streamsize xsputn(const char* text, std::streamsize count) override;
-    int sync() override;
-
 private:
+    // Writes all of `pending`, waiting where it must; 0 once writing failed.
+    std::size_t sync(std::string_view pending);
+
     int descriptor_;
     int error_ = 0;
-    std::string pending_;
+    ByteSink sink_{[this](std::string_view pending) { return sync(pending); }};
 };
 
 }  // namespace cellbound

@@ -51,21 +51,18 @@ bool withCtrl(std::string_view parameters) {
 
 }  // namespace
 
-LineEditor::LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen)
+LineEditor::LineEditor(int keyboard, int screenDescriptor, ByteSink& screen)
     : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {}
 
 bool LineEditor::takePrompt(std::string_view text) {
-    if (gptr() < egptr()) {
+    if (source_.holdsUnread()) {
         return false;
     }
     prompt_ = text;
     return true;
 }
 
-LineEditor::int_type LineEditor::underflow() {
-    if (gptr() < egptr()) {
-        return traits_type::to_int_type(*gptr());
-    }
+std::string_view LineEditor::nextLine() {
     if (state_ == State::Idle) {
         begin();
     }
@@ -88,10 +85,9 @@ LineEditor::int_type LineEditor::underflow() {
     const bool sent = state_ == State::Sent;
     state_ = State::Idle;
     if (!sent) {
-        return traits_type::eof();
+        return {};
     }
-    setg(sent_.data(), sent_.data(), sent_.data() + sent_.size());
-    return traits_type::to_int_type(*gptr());
+    return sent_;
 }
 
 void LineEditor::type(std::string_view keys) {
@@ -525,8 +521,8 @@ void LineEditor::draw() {
 }
 
 void LineEditor::show(std::string_view text) {
-    screen_.sputn(text.data(), static_cast<std::streamsize>(text.size()));
-    if (screen_.pubsync() != 0) {
+    screen_.write(text);
+    if (!screen_.flush()) {
         end();
     }
 }

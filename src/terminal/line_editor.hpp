@@ -2,11 +2,11 @@
 
 #include <array>
 #include <cstddef>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "console/bytes.hpp"
 #include "terminal/line_view.hpp"
 
 namespace cellbound {
@@ -17,14 +17,23 @@ namespace cellbound {
 // is kept as it is (a UTF-8 character as its bytes, a Tab as a Tab), and
 // what would not show as itself is shown in a notation (LineView says which).
 //
-// The game reads it like any other stream, so what is left of a line after a
-// word read is still there for the next read.
-class LineEditor : public std::streambuf {
+// The game reads it like any other source of bytes, so what is left of a
+// line after a word read is still there for the next read.
+class LineEditor {
 public:
     // Reads keys from `keyboard` and draws on `screen`, the game's own
     // output, so that the editor's writes and the game's keep their order.
     // `screenDescriptor` is the terminal asked for the screen's width.
-    LineEditor(int keyboard, int screenDescriptor, std::streambuf& screen);
+    LineEditor(int keyboard, int screenDescriptor, ByteSink& screen);
+    ~LineEditor() = default;
+    // The source reads through this object.
+    LineEditor(const LineEditor&) = delete;
+    LineEditor& operator=(const LineEditor&) = delete;
+    LineEditor(LineEditor&&) = delete;
+    LineEditor& operator=(LineEditor&&) = delete;
+
+    // The edited lines, each with its line feed, as the game reads them.
+    [[nodiscard]] ByteSource& source() noexcept { return source_; }
 
     // The editor redraws the unfinished line it edits on, so a prompt's last
     // line is shown by the editor itself. Refused while typed input is still
@@ -48,13 +57,13 @@ public:
     // editing.
     static constexpr std::size_t kLongestLine = 4095;
 
-protected:
-    int_type underflow() override;
-
 private:
     enum class State { Idle, Editing, Sent, Ended };
     enum class Sequence { Pending, Complete, Abandoned };
 
+    // Edits the next line and gives it whole, with its line feed; nothing
+    // once input has ended.
+    std::string_view nextLine();
     void begin();
     std::size_t pressAll(std::string_view keys);
     void press(unsigned char byte);
@@ -80,7 +89,7 @@ private:
 
     int keyboard_;
     int screenDescriptor_;
-    std::streambuf& screen_;
+    ByteSink& screen_;
     State state_ = State::Idle;
     std::string prompt_;
     LineView view_;
@@ -94,6 +103,7 @@ private:
     std::string sent_;          // the finished line, read from here
     std::string pending_;       // keys typed after the last Enter
     std::array<char, 256> keys_{};
+    ByteSource source_{[this] { return nextLine(); }};
 };
 
 }  // namespace cellbound

@@ -6,7 +6,7 @@
 #include <emscripten.h>
 
 #include <array>
-#include <streambuf>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -37,16 +37,13 @@ namespace {
 
 constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
 
-// Typed lines, as the page hands them over.
-class PageInput : public std::streambuf {
-protected:
-    int_type underflow() override {
+// Typed lines, as the page hands them over: a piece of one at a time, empty
+// when there is no more input.
+class PageInput {
+public:
+    std::string_view next() {
         const int length = cellbound_page_read(buffer_.data(), static_cast<int>(buffer_.size()));
-        if (length <= 0) {
-            return traits_type::eof();
-        }
-        setg(buffer_.data(), buffer_.data(), buffer_.data() + length);
-        return traits_type::to_int_type(buffer_[0]);
+        return {buffer_.data(), length > 0 ? static_cast<std::size_t>(length) : 0};
     }
 
 private:
@@ -55,37 +52,19 @@ private:
 
 // The game's text, sent to the page at each flush: a message line or a
 // prompt is one piece of the transcript.
-class PageOutput : public std::streambuf {
-protected:
-    std::streamsize xsputn(const char* text, std::streamsize count) override {
-        pending_.append(text, static_cast<std::size_t>(count));
-        return count;
-    }
-    int_type overflow(int_type c) override {
-        if (!traits_type::eq_int_type(c, traits_type::eof())) {
-            pending_.push_back(traits_type::to_char_type(c));
-        }
-        return traits_type::not_eof(c);
-    }
-    int sync() override {
-        if (!pending_.empty()) {
-            cellbound_page_write(pending_.data(), static_cast<int>(pending_.size()));
-            pending_.clear();
-        }
-        return 0;
-    }
-
-private:
-    std::string pending_;
-};
+std::size_t toPage(std::string_view text) {
+    cellbound_page_write(text.data(), static_cast<int>(text.size()));
+    return text.size();
+}
 
 }  // namespace
 
 struct Terminal::Platform {
-    PageInput input;
-    PageOutput output;
+    PageInput typed;
+    ByteSource input{[this] { return typed.next(); }};
+    ByteSink output{toPage};
     Console console{input, output, [this](TextAttribute attribute) {
-                        output.pubsync();  // what was written keeps its colour
+                        output.flush();  // what was written keeps its colour
                         cellbound_page_colour(static_cast<int>(attribute));
                     }};
 };
@@ -93,7 +72,7 @@ struct Terminal::Platform {
 Terminal::Terminal() : platform_(std::make_unique<Platform>()) {}
 
 Terminal::~Terminal() {
-    platform_->output.pubsync();
+    platform_->output.flush();
 }
 
 Console& Terminal::console() {

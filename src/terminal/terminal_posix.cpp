@@ -81,31 +81,31 @@ Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
     Platform& p = *platform_;
     terminal_state::takeOver(p.inputIsTerminal, p.colours);
 
-    std::streambuf* input = &p.plainInput;
+    ByteSource* input = &p.plainInput.source();
     PromptSink prompts;
     if (p.inputIsTerminal && p.outputIsTerminal && p.capable) {
-        LineEditor& editor = p.editor.emplace(STDIN_FILENO, STDOUT_FILENO, p.output);
+        LineEditor& editor = p.editor.emplace(STDIN_FILENO, STDOUT_FILENO, p.output.sink());
         editor.setRewrapping(terminal_state::rewrapsRows(std::getenv("TERM")));
-        input = &editor;
+        input = &editor.source();
         prompts = [&editor](std::string_view text) { return editor.takePrompt(text); };
     }
     ColourSink colours;
     if (p.colours) {
-        colours = [&output = p.output](TextAttribute attribute) {
+        colours = [&output = p.output.sink()](TextAttribute attribute) {
             using terminal_state::Colour;
             const Colour colour =
                 attribute == TextAttribute::Command ? Colour::Command : Colour::Reply;
             const std::string_view escape = terminal_state::escapeFor(colour);
             // Sent with the next flush, together with the text it colours.
-            output.sputn(escape.data(), static_cast<std::streamsize>(escape.size()));
+            output.write(escape);
             terminal_state::colourInForce(colour);
         };
     }
-    p.console.emplace(*input, p.output, std::move(colours), std::move(prompts));
+    p.console.emplace(*input, p.output.sink(), std::move(colours), std::move(prompts));
 }
 
 Terminal::~Terminal() {
-    platform_->output.pubsync();
+    platform_->output.sink().flush();
     terminal_state::giveBack();
 }
 

@@ -2,29 +2,50 @@
 // own pause command at the end.
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
+#include <io.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <array>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <string_view>
 
 #include "terminal/terminal.hpp"
 
 namespace cellbound {
 
+namespace {
+
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
+
+}  // namespace
+
+// The standard streams through the C runtime's descriptors, in their text
+// mode: a line read ends in a line feed, and a line feed is written as
+// CR LF, as the console and Windows programs expect.
 struct Terminal::Platform {
+    std::array<char, 8192> block{};
+    ByteSource input{[this] {
+        const int count = _read(kStandardInput, block.data(), static_cast<unsigned>(block.size()));
+        return count > 0 ? std::string_view(block.data(), static_cast<std::size_t>(count))
+                         : std::string_view();
+    }};
+    ByteSink output{[](std::string_view bytes) -> std::size_t {
+        const auto size = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX));
+        const int count = _write(kStandardOutput, bytes.data(), size);
+        return count > 0 ? static_cast<std::size_t>(count) : 0;
+    }};
     // Results are ignored: redirected output simply has no colour.
-    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-    Console console{*std::cin.rdbuf(), *std::cout.rdbuf(),
-                    [handle = output](TextAttribute attribute) {
+    HANDLE screen = GetStdHandle(STD_OUTPUT_HANDLE);
+    Console console{input, output, [handle = screen](TextAttribute attribute) {
                         SetConsoleTextAttribute(handle, static_cast<WORD>(attribute));
                     }};
 };
 
-Terminal::Terminal() {
-    std::ios::sync_with_stdio(false);
-    platform_ = std::make_unique<Platform>();
-}
+Terminal::Terminal() : platform_(std::make_unique<Platform>()) {}
 
 Terminal::~Terminal() = default;
 
@@ -37,7 +58,7 @@ int Terminal::finish() {
         std::fputs("cellbound: write error\n", stderr);
         return 1;
     }
-    std::cout.flush();
+    platform_->output.flush();
     static_cast<void>(std::system("pause"));
     return 0;
 }

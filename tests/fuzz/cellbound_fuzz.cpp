@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <map>
 #include <set>
-#include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "console/console.hpp"
 #include "game/turn_loop.hpp"
@@ -19,22 +19,6 @@ namespace {
 
 using cellbound::Player;
 using cellbound::Room;
-
-// Output is not looked at here; the transcripts do that.
-class Discard : public std::streambuf {
-protected:
-    int_type overflow(int_type c) override { return c; }
-    std::streamsize xsputn(const char* /*text*/, std::streamsize n) override { return n; }
-};
-
-class ReadOnly : public std::streambuf {
-public:
-    ReadOnly(const char* data, std::size_t size) {
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): the get area is never written
-        char* begin = const_cast<char*>(data);
-        setg(begin, begin, begin + size);
-    }
-};
 
 void require(bool holds) {
     if (!holds) {
@@ -85,8 +69,12 @@ void checkInvariants(const Player& player, const std::map<const Room*, Exits>& m
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ReadOnly typed(reinterpret_cast<const char*>(data), size);
-    Discard printed;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    cellbound::ByteSource typed{[bytes, given = false]() mutable {
+        return std::exchange(given, true) ? std::string_view() : bytes;
+    }};
+    // Output is not looked at here; the transcripts do that.
+    cellbound::ByteSink printed{[](std::string_view written) { return written.size(); }};
     cellbound::Console console(typed, printed);
 
     Player player;

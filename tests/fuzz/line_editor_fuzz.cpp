@@ -10,13 +10,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "../unit/in_memory.hpp"
 #include "screen.hpp"
 #include "terminal/line_editor.hpp"
 #include "window.hpp"
@@ -272,61 +272,64 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Window window(widthFrom(data[0]), kRows);
     Keyboard keyboard;
-    LineEditor editor(keyboard.descriptor(), window.sizeDescriptor(), window.output());
-    std::istream game(&editor);
+    // A new editor after each end of input, which is for good to the one
+    // that met it.
+    std::optional<LineEditor> editor;
+    editor.emplace(keyboard.descriptor(), window.sizeDescriptor(), window.output());
     std::string_view prompt = kPrompts.at(data[1] % kPrompts.size());
-    editor.takePrompt(prompt);
-    editor.type("");  // the game reads: the line begins
+    editor->takePrompt(prompt);
+    editor->type("");  // the game reads: the line begins
     std::size_t keys = 0;
     for (std::size_t at = 2; at < size && keys < kMostKeys; ++at, ++keys) {
         const std::uint8_t op = data[at];
         const std::uint8_t next = at + 1 < size ? data[at + 1] : 0;
-        if (op < kKeys.size() && kKeys.at(op) == "\x04" && editor.line().empty()) {
+        if (op < kKeys.size() && kKeys.at(op) == "\x04" && editor->line().empty()) {
             // Ctrl-D on an empty line: the end of input for the game.
-            editor.type("\x04");
+            editor->type("\x04");
             std::string line;
-            require(!std::getline(game, line));
-            game.clear();
-            editor.takePrompt(prompt);
-            editor.type("");
+            require(!cellbound::test_support::takeLine(editor->source(), line));
+            editor.emplace(keyboard.descriptor(), window.sizeDescriptor(), window.output());
+            editor->takePrompt(prompt);
+            editor->type("");
         } else if (op < kKeys.size()) {
-            if (kKeys.at(op) == kAcute && marksIn(editor.line()) >= 4) {
+            if (kKeys.at(op) == kAcute && marksIn(editor->line()) >= 4) {
                 continue;  // the emulator keeps 5 marks to a cell
             }
-            editor.type(kKeys.at(op));
+            editor->type(kKeys.at(op));
         } else if (op < 0x40) {
-            editor.type(std::string(1, static_cast<char>(op)));  // printable ASCII
+            editor->type(std::string(1, static_cast<char>(op)));  // printable ASCII
         } else if (op < 0x48) {
             // Ctrl-V, then the next byte as it is (one that starts no UTF-8
             // character).
             const int byte = next < 0x80 ? next : next | 0xf8;
-            editor.type("\x16" + std::string(1, static_cast<char>(byte)));
+            editor->type("\x16" + std::string(1, static_cast<char>(byte)));
             ++at;
         } else if (op < 0x4c) {
             window.resize(widthFrom(next), kRows);
-            editor.type("");  // as the window's change of size makes it draw
+            editor->type("");  // as the window's change of size makes it draw
             ++at;
         } else if (op < 0x4e) {
-            editor.type("\x0c");  // Ctrl-L
+            editor->type("\x0c");  // Ctrl-L
         } else if (op < 0x58) {
-            const std::string shown = check(window, editor, prompt);
-            editor.type("\r");
+            const std::string shown = check(window, *editor, prompt);
+            editor->type("\r");
             std::string line;
-            require(static_cast<bool>(std::getline(game, line)));
+            require(cellbound::test_support::takeLine(editor->source(), line));
             require(line == shown);
             // The game answers, and asks again.
-            window.output().sputn("\x1b[92mok\n\x1b[95m", 14);
+            window.output().write("\x1b[92mok\n\x1b[95m");
+            window.output().flush();
             prompt = kPrompts.at(next % kPrompts.size());
-            editor.takePrompt(prompt);
-            editor.type("");
+            editor->takePrompt(prompt);
+            editor->type("");
             continue;
         } else {
             // A byte of its own: never one that starts a UTF-8 character,
             // so that only the characters above are put together.
             const int byte = op < 0xc0 ? op : op | 0xf8;
-            editor.type(std::string(1, static_cast<char>(byte)));
+            editor->type(std::string(1, static_cast<char>(byte)));
         }
-        check(window, editor, prompt);
+        check(window, *editor, prompt);
     }
     return 0;
 }

@@ -40,13 +40,14 @@ void Window::resize(int columns, int rows) {
 }
 
 std::size_t Window::writtenSinceLastAsked() {
-    const std::size_t count = output_.bytes.size() - asked_;
-    asked_ = output_.bytes.size();
+    const std::size_t count = bytes_.size() - asked_;
+    asked_ = bytes_.size();
     return count;
 }
 
-void Window::Output::pass(std::string_view written) {
-    bytes += written;
+std::size_t Window::pass(std::string_view written) {
+    bytes_ += written;
+    const std::size_t count = written.size();
     // The terminal's output processing, as a terminal is set by default
     // (ONLCR): a line feed goes to the start of the next row.
     for (std::size_t end = written.find('\n'); end != std::string_view::npos;
@@ -56,18 +57,6 @@ void Window::Output::pass(std::string_view written) {
         written.remove_prefix(end + 1);
     }
     screen.feed(written);
-}
-
-Window::Output::int_type Window::Output::overflow(int_type c) {
-    if (!traits_type::eq_int_type(c, traits_type::eof())) {
-        const char byte = traits_type::to_char_type(c);
-        pass(std::string_view(&byte, 1));
-    }
-    return traits_type::not_eof(c);
-}
-
-std::streamsize Window::Output::xsputn(const char* text, std::streamsize count) {
-    pass(std::string_view(text, static_cast<std::size_t>(count)));
     return count;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <streambuf>
 #include <string>
 #include <string_view>
 
+#include "console/bytes.hpp"
 #include "screen.hpp"
 
 namespace cellbound::testing {
@@ -23,7 +23,7 @@ public:
     Window(Window&&) = delete;
     Window& operator=(Window&&) = delete;
 
-    [[nodiscard]] std::streambuf& output() noexcept { return output_; }
+    [[nodiscard]] ByteSink& output() noexcept { return output_; }
     [[nodiscard]] int sizeDescriptor() const noexcept { return terminal_; }
 
     // The window made narrower or wider: the screen and the size reported
@@ -31,25 +31,19 @@ public:
     void resize(int columns, int rows);
 
     // Every byte written so far, and how many since the last call to this.
-    [[nodiscard]] const std::string& written() const noexcept { return output_.bytes; }
+    [[nodiscard]] const std::string& written() const noexcept { return bytes_; }
     std::size_t writtenSinceLastAsked();
 
     Screen screen;
 
 private:
-    // Passes every write to the screen as it comes; a sync changes nothing.
-    struct Output : std::streambuf {
-        explicit Output(Screen& shown) : screen(shown) {}
-        int_type overflow(int_type c) override;
-        std::streamsize xsputn(const char* text, std::streamsize count) override;
-        void pass(std::string_view written);
-        Screen& screen;
-        std::string bytes;
-    };
+    // Passes every flush to the screen as it comes.
+    std::size_t pass(std::string_view written);
 
     int controller_ = -1;
     int terminal_ = -1;
-    Output output_{screen};
+    std::string bytes_;
+    ByteSink output_{[this](std::string_view written) { return pass(written); }};
     std::size_t asked_ = 0;
 };
 

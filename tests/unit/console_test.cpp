@@ -2,45 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "in_memory.hpp"
 
 namespace cellbound {
 namespace {
 
-// Counts the writes that reach the device: one for each flush of pending text.
-class WriteCounter : public std::streambuf {
-public:
-    int writes = 0;
-    std::string written;
-
-protected:
-    int_type overflow(int_type c) override {
-        pending_.push_back(traits_type::to_char_type(c));
-        return c;
-    }
-    std::streamsize xsputn(const char* s, std::streamsize n) override {
-        pending_.append(s, static_cast<std::size_t>(n));
-        return n;
-    }
-    int sync() override {
-        if (!pending_.empty()) {
-            ++writes;
-            written += pending_;
-            pending_.clear();
-        }
-        return 0;
-    }
-
-private:
-    std::string pending_;
-};
+using test_support::MemoryInput;
+using test_support::MemoryOutput;
 
 struct Typed {
     explicit Typed(std::string text) : in(std::move(text)) {}
-    std::istringstream in;
-    std::ostringstream out;
-    Console console{*in.rdbuf(), *out.rdbuf()};
+    MemoryInput in;
+    MemoryOutput out;
+    Console console{in.source, out.sink};
 };
 
 TEST(ConsoleInput, LineReadsTakeCrLfAsTheLineEndAndKeepOtherCarriageReturns) {
@@ -66,12 +47,12 @@ TEST(ConsoleInput, EndOfInputIsStickyForEveryKindOfRead) {
     Typed typed("  \n ");
     EXPECT_FALSE(typed.console.readWord());
     EXPECT_TRUE(typed.console.inputEnded());
-    typed.in.clear();
-    typed.in.str("look\n");  // input arriving after the end is never read
+    typed.in.typed = "look\n";  // input arriving after the end is never read
     EXPECT_FALSE(typed.console.readLine());
     EXPECT_FALSE(typed.console.readWord());
     typed.console.discardOne();
     EXPECT_FALSE(typed.console.readLine());
+    EXPECT_EQ(typed.in.refills, 2);  // the typed text, then its end, and never again
 }
 
 TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
@@ -89,63 +70,94 @@ TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
 TEST(ConsoleExchange, HintsEveryOtherReplyUntilTheExpectedOneOrTheEnd) {
     Typed typed("use key\nUse Key \n\nUse Key\nrest\n");
     EXPECT_TRUE(typed.console.awaitLine("Use Key", "hint"));
-    EXPECT_EQ(typed.out.str(), "hint\nhint\nhint\n");
+    EXPECT_EQ(typed.out.written, "hint\nhint\nhint\n");
     EXPECT_EQ(typed.console.readLine()->text(), "rest");
 
     Typed words("I block Block\n");
     EXPECT_TRUE(words.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(words.out.str(), "hint\nhint\n");
+    EXPECT_EQ(words.out.written, "hint\nhint\n");
 
     Typed cutOff("block\nBlo");
     EXPECT_FALSE(cutOff.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(cutOff.out.str(), "hint\nhint\n");
+    EXPECT_EQ(cutOff.out.written, "hint\nhint\n");
 }
 
 TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
-    WriteCounter device;
-    std::ostream out(&device);
-    std::istringstream in("Sword\n");
-    Console console(*in.rdbuf(), device, [&out](TextAttribute attribute) {
-        out << (attribute == TextAttribute::Command ? "<13>" : "<10>");
+    std::vector<std::string> writes;
+    ByteSink device{[&writes](std::string_view bytes) {
+        writes.emplace_back(bytes);
+        return bytes.size();
+    }};
+    MemoryInput in("Sword\n");
+    Console console(in.source, device, [&device](TextAttribute attribute) {
+        device.write(attribute == TextAttribute::Command ? "<13>" : "<10>");
     });
     console.message("\nThe rooms items:");
     console.setColour(TextAttribute::Command);
-    EXPECT_EQ(device.writes, 1);
+    EXPECT_EQ(writes.size(), 1U);
     console.prompt("\nEnter the item you want to pick up: ");
     static_cast<void>(console.readWord());  // nothing pending: no write
-    EXPECT_EQ(device.writes, 2);
-    EXPECT_EQ(device.written, "\nThe rooms items:\n<13>\nEnter the item you want to pick up: ");
+    EXPECT_EQ(writes, (std::vector<std::string>{"\nThe rooms items:\n",
+                                                "<13>\nEnter the item you want to pick up: "}));
 }
 
-// A full device: it takes no text, and every flush fails.
-class FullDevice : public std::streambuf {
-protected:
-    int sync() override { return -1; }
-    std::streamsize xsputn(const char* /*text*/, std::streamsize /*n*/) override { return 0; }
-};
-
 TEST(ConsoleOutput, OutputThatCannotBeWrittenEndsTheSessionBeforeAnyFurtherRead) {
-    FullDevice full;
-    std::istringstream in("look\nSword\n");
-    Console console(*in.rdbuf(), full);
+    ByteSink full{[](std::string_view /*bytes*/) { return std::size_t{0}; }};
+    MemoryInput in("look\nSword\n");
+    Console console(in.source, full);
     console.message("\nThe rooms items:");
     EXPECT_TRUE(console.outputFailed());
     EXPECT_FALSE(console.readLine());
     EXPECT_FALSE(console.readWord());
     console.discardOne();
-    EXPECT_EQ(in.tellg(), 0);  // nothing was taken from the input
+    EXPECT_EQ(in.refills, 0);  // nothing was taken from the input
+}
+
+TEST(ConsoleOutput, AShortWriteIsFinishedAndAFailedWriteIsTheLast) {
+    struct Case {
+        std::size_t most;  // bytes that one write takes at most
+        int failing;       // the write that fails, counted from 1; 0 for none
+        std::string_view written;
+        int writes;
+    };
+    const std::vector<Case> cases = {
+        {100, 0, "You see:\nthe end\n", 2},
+        {3, 0, "You see:\nthe end\n", 6},  // each line finished in three writes
+        {3, 2, "You", 2},                  // nothing is written after the failure
+        {100, 1, "", 1},
+    };
+    for (const Case& c : cases) {
+        std::string written;
+        int writes = 0;
+        ByteSink device{[&](std::string_view bytes) -> std::size_t {
+            if (++writes == c.failing) {
+                return 0;
+            }
+            const std::size_t count = std::min(bytes.size(), c.most);
+            written.append(bytes.substr(0, count));
+            return count;
+        }};
+        MemoryInput in("look\n");
+        Console console(in.source, device);
+        console.message("You see:");
+        console.message("the end");
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(console.outputFailed(), c.failing != 0);
+        EXPECT_EQ(console.readLine().has_value(), c.failing == 0);
+        EXPECT_EQ(writes, c.writes);
+    }
 }
 
 TEST(ConsoleOutput, ALineEditorMayTakeTheLastLineOfAPrompt) {
-    std::istringstream in;
-    std::ostringstream out;
+    MemoryInput in;
+    MemoryOutput out;
     std::string taken;
-    Console console(*in.rdbuf(), *out.rdbuf(), {}, [&taken](std::string_view text) {
+    Console console(in.source, out.sink, {}, [&taken](std::string_view text) {
         taken = text;
         return true;
     });
     console.prompt("\nEnter the item you want to drop: ");
-    EXPECT_EQ(out.str(), "\n");
+    EXPECT_EQ(out.written, "\n");
     EXPECT_EQ(taken, "Enter the item you want to drop: ");
 }
 

@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <array>
-#include <istream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "in_memory.hpp"
 #include "terminal/line_editor.hpp"
 #include "terminal/line_view.hpp"
 #include "window.hpp"
@@ -74,13 +74,14 @@ public:
     }
     std::string readLine() {
         std::string line;
-        EXPECT_TRUE(std::getline(game, line));
+        EXPECT_TRUE(test_support::takeLine(editor.source(), line));
         editor.takePrompt(prompt_);  // as the game asks each time
         return line;
     }
     // The game's own output, written where the editor writes.
     void gameWrites(std::string_view text) {
-        window.output().sputn(text.data(), static_cast<std::streamsize>(text.size()));
+        window.output().write(text);
+        window.output().flush();
     }
     [[nodiscard]] std::string row(int index) const { return window.screen.row(index); }
     [[nodiscard]] Position cursor() const { return window.screen.cursor(); }
@@ -91,7 +92,6 @@ private:
 public:
     Window window;
     LineEditor editor{keys_[0], window.sizeDescriptor(), window.output()};
-    std::istream game{&editor};
 
 private:
     std::string prompt_;

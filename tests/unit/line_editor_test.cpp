@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include <array>
-#include <istream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "console/input_reader.hpp"
+#include "in_memory.hpp"
 
 namespace cellbound {
 namespace {
@@ -63,18 +64,19 @@ public:
         }
     }
     // The next line the game reads; false at the end of input.
-    bool readLine(std::string& line) { return static_cast<bool>(std::getline(input_, line)); }
-    bool readWord(std::string& word) { return static_cast<bool>(input_ >> word); }
+    bool readLine(std::string& line) { return test_support::takeLine(editor.source(), line); }
+    bool readWord(std::string& word) {
+        const auto read = InputReader(editor.source()).readWord();
+        word = read ? read->text() : "";
+        return read.has_value();
+    }
 
 private:
     std::array<int, 2> ends_ = makePipe();  // read end, write end
 
 public:
-    std::stringbuf screen;
-    LineEditor editor{ends_[0], -1, screen};
-
-private:
-    std::istream input_{&editor};
+    test_support::MemoryOutput screen;
+    LineEditor editor{ends_[0], -1, screen.sink};
 };
 
 std::string lineAfter(std::string_view keys) {
@@ -237,18 +239,13 @@ TEST(LineEditor, EndsInputWhenTheKeyboardEndsInsideAKeyOrTheScreenFails) {
         EXPECT_FALSE(keyboard.readLine(line));
     }
 
-    class BrokenScreen : public std::stringbuf {
-    protected:
-        int sync() override { return -1; }
-    };
-    BrokenScreen broken;
+    ByteSink broken{[](std::string_view /*bytes*/) { return std::size_t{0}; }};
     std::array<int, 2> ends = makePipe();
     {
         LineEditor editor(ends[0], -1, broken);
-        std::istream in(&editor);
         EXPECT_EQ(::write(ends[1], "look\r", 5), 5);
         std::string line;
-        EXPECT_FALSE(std::getline(in, line));
+        EXPECT_FALSE(test_support::takeLine(editor.source(), line));
     }
     ::close(ends[0]);
     ::close(ends[1]);
@@ -266,7 +263,7 @@ TEST(LineEditor, DrawsATakenPromptBeforeItsLineOnly) {
     std::string word;
     ASSERT_TRUE(keyboard.readWord(word));
     EXPECT_EQ(word, "Sword");
-    EXPECT_THAT(keyboard.screen.str(),
+    EXPECT_THAT(keyboard.screen.written,
                 EndsWith("Enter the item you want to pick up: Sword north\r\n"));
     // What is left of the line is read next, with no edit: no prompt either.
     EXPECT_FALSE(keyboard.editor.takePrompt("Enter the item you want to drop: "));
@@ -275,7 +272,7 @@ TEST(LineEditor, DrawsATakenPromptBeforeItsLineOnly) {
     EXPECT_EQ(line, " north");
     keyboard.type("look\r");
     ASSERT_TRUE(keyboard.readLine(line));
-    EXPECT_THAT(keyboard.screen.str(), EndsWith("\r\x1b[Jlook\r\n"));
+    EXPECT_THAT(keyboard.screen.written, EndsWith("\r\x1b[Jlook\r\n"));
 }
 
 }  // namespace

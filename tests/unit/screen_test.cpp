@@ -67,13 +67,15 @@ TEST(Window, ReportsItsSizeThroughItsTerminalAndShowsWhatIsWritten) {
     ASSERT_EQ(::ioctl(window.sizeDescriptor(), TIOCGWINSZ, &size), 0);
     EXPECT_EQ(size.ws_col, 40);
     EXPECT_EQ(size.ws_row, 10);
-    window.output().sputn("abc", 3);
+    window.output().write("abc");
+    window.output().flush();
     EXPECT_EQ(window.screen.row(0), "abc");
     EXPECT_EQ(window.writtenSinceLastAsked(), 3U);
     EXPECT_EQ(window.writtenSinceLastAsked(), 0U);
 
     // Narrower: the rows are cut, the cursor keeps its row.
-    window.output().sputn("\r\n0123456789012345678901234567890123456789x", 43);
+    window.output().write("\r\n0123456789012345678901234567890123456789x");
+    window.output().flush();
     EXPECT_EQ(window.screen.cursor(), (Position{2, 1}));
     window.resize(20, 10);
     ASSERT_EQ(::ioctl(window.sizeDescriptor(), TIOCGWINSZ, &size), 0);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "console/console.hpp"
+#include "in_memory.hpp"
 #include "player/player.hpp"
 
 namespace cellbound::test_support {
@@ -15,10 +15,10 @@ namespace cellbound::test_support {
 struct Session {
     explicit Session(std::string typed = {}) : in(std::move(typed)) {}
 
-    std::istringstream in;
-    std::ostringstream out;
+    MemoryInput in;
+    MemoryOutput out;
     std::vector<TextAttribute> colours;
-    Console console{*in.rdbuf(), *out.rdbuf(),
+    Console console{in.source, out.sink,
                     [this](TextAttribute attribute) { colours.push_back(attribute); }};
     Player player;
 
@@ -27,13 +27,9 @@ struct Session {
     void give(const std::string& item) { player.inventory.push_back(item); }
 
     // What has been printed since the last call.
-    std::string printed() {
-        std::string text = out.str();
-        out.str({});
-        return text;
-    }
+    std::string printed() { return std::exchange(out.written, {}); }
     // What is still unread of the typed input.
-    std::string unread() { return {std::istreambuf_iterator<char>(in), {}}; }
+    std::string unread() { return takeRest(in.source); }
 };
 
 }  // namespace cellbound::test_support
