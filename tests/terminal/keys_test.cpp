@@ -263,8 +263,8 @@ TEST(DescriptorOutput, AWriteInterruptedBeforeWritingAnythingIsMadeAgain) {
     });
     const std::string text = numbered(1000);
     DescriptorOutput output(pipe.writing());
-    output.sputn(text.data(), static_cast<std::streamsize>(text.size()));
-    EXPECT_EQ(output.pubsync(), 0);
+    output.sink().write(text);
+    EXPECT_TRUE(output.sink().flush());
     EXPECT_EQ(output.error(), 0) << std::strerror(output.error());
     pipe.closeWriting();
     reader.join();
@@ -290,8 +290,8 @@ TEST(DescriptorOutput, AfterAPartialWriteTheRestFollows) {
     });
     const std::string text = numbered(20000);
     DescriptorOutput output(pipe.writing());
-    output.sputn(text.data(), static_cast<std::streamsize>(text.size()));
-    EXPECT_EQ(output.pubsync(), 0);
+    output.sink().write(text);
+    EXPECT_TRUE(output.sink().flush());
     pipe.closeWriting();
     reader.join();
     ASSERT_GE(read.size(), text.size());
