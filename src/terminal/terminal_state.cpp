@@ -161,7 +161,7 @@ extern "C" void onTerminatingSignal(int signal) {
 }
 
 void install(int signal, void (*handler)(int), int flags) noexcept {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = flags;
@@ -205,7 +205,7 @@ extern "C" void onResize(int /*signal*/) {
 }
 
 bool inheritedIgnored(int signal) noexcept {
-    struct sigaction inherited {};
+    struct sigaction inherited = {};
     return ::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN;
 }
 
