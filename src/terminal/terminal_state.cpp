@@ -171,7 +171,7 @@ extern "C" void onTerminatingSignal(int signal) {
 }
 
 void install(int signal, void (*handler)(int), int flags) noexcept {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     action.sa_flags = flags;
@@ -218,7 +218,7 @@ extern "C" void onResize(int /*signal*/) {
 }
 
 bool inheritedIgnored(int signal) noexcept {
-    struct sigaction inherited {};
+    struct sigaction inherited = {};
     return ::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_IGN;
 }
 

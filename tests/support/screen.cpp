@@ -14,9 +14,14 @@ int countScrolledRow(int /*columns*/, const VTermScreenCell* /*cells*/, void* us
     return 1;
 }
 
-const VTermScreenCallbacks kCallbacks = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &countScrolledRow, nullptr,
-};
+// Set by name on an empty struct: libvterm adds callbacks between releases
+// (0.3 has sb_clear), and GCC counts any member a brace list leaves out, even
+// a designated one.
+const VTermScreenCallbacks kCallbacks = [] {
+    VTermScreenCallbacks callbacks = {};
+    callbacks.sb_pushline = &countScrolledRow;
+    return callbacks;
+}();
 
 }  // namespace
 

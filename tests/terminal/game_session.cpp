@@ -146,7 +146,7 @@ extern "C" void onChild(int /*signal*/) {
     if (::pipe(chldPipe.data()) != 0) {
         ::_exit(126);
     }
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = &onChild;
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);

@@ -40,7 +40,9 @@ await() {
     done
     return 1
 }
-screen() { tmux capture-pane -p -e -t game; }
+# The screen with its colours, each row without the attribute resets at its
+# end: tmux 3.5 closes every row with one (ESC[39m), 3.3 with none.
+screen() { tmux capture-pane -p -e -t game | sed $'s/\\(\e\\[\\(0\\|39\\|49\\)\\{0,1\\}m\\)*$//'; }
 plain_screen() { tmux capture-pane -p -J -t game; }
 last_line() { plain_screen | grep -v '^$' | tail -1; }
 # Raw bytes the game wrote to the terminal, escape codes included.

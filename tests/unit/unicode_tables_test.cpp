@@ -1,6 +1,7 @@
-// The game's own Unicode tables against the library they are made from:
-// every code point's width, and the character boundaries over every pair and
-// run of boundary classes and over random text.
+// The game's own Unicode tables against the library they are made from
+// (built in only where utf8proc's header has that version): every code
+// point's width, and the character boundaries over every pair and run of
+// boundary classes and over random text.
 #include <utf8proc.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "terminal/unicode.hpp"
+#include "terminal/unicode_tables.hpp"
 
 namespace cellbound::unicode {
 namespace {
@@ -63,6 +65,12 @@ Width terminalWidth(char32_t point) {
         return {2, 6};  // Yijing hexagrams, circled numbers on black squares
     }
     return {width, 0};  // controls too: 0, and the caller shows them
+}
+
+TEST(Tables, TheLibraryIsTheOneTheyWereMadeFrom) {
+    // The header chose these tests; the library linked must agree with it.
+    EXPECT_EQ(utf8proc_version(), tables::kUtf8procVersion);
+    EXPECT_EQ(utf8proc_unicode_version(), tables::kUnicodeVersion);
 }
 
 TEST(Tables, ColumnsOfEveryCodePointAreTheLibrarysAsATerminalDrawsThem) {
