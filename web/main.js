@@ -1,6 +1,6 @@
 // The page: the game's text appended to a transcript, one command line under
 // it. The game (cellbound.js and .wasm) calls the four functions of `page`
-// below (src/terminal/terminal_page.cpp): it writes, sets the colour, waits
+// below (src/platform/terminal_page.cpp): it writes, sets the colour, waits
 // for a line and, at the end, waits for a key. Each game is a fresh instance
 // of the same compiled module, appended below the last.
 const transcript = document.getElementById('transcript');

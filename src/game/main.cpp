@@ -1,5 +1,5 @@
 #include "game/turn_loop.hpp"
-#include "terminal/terminal.hpp"
+#include "platform/terminal.hpp"
 
 int main() {
     cellbound::Terminal terminal;

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "../unit/in_memory.hpp"
+#include "platform/line_editor.hpp"
 #include "screen.hpp"
-#include "terminal/line_editor.hpp"
 #include "window.hpp"
 
 namespace {

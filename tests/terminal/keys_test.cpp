@@ -20,8 +20,8 @@
 #include <string_view>
 #include <thread>
 
-#include "terminal/descriptors.hpp"
-#include "terminal/terminal_state.hpp"
+#include "platform/descriptors.hpp"
+#include "platform/terminal_state.hpp"
 
 namespace cellbound {
 namespace {

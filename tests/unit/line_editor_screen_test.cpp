@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "in_memory.hpp"
-#include "terminal/line_editor.hpp"
-#include "terminal/line_view.hpp"
+#include "platform/line_editor.hpp"
+#include "platform/line_view.hpp"
 #include "window.hpp"
 
 namespace cellbound {

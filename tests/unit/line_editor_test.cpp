@@ -1,4 +1,4 @@
-#include "terminal/line_editor.hpp"
+#include "platform/line_editor.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

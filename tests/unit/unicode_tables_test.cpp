@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "terminal/unicode.hpp"
-#include "terminal/unicode_tables.hpp"
+#include "platform/unicode.hpp"
+#include "platform/unicode_tables.hpp"
 
 namespace cellbound::unicode {
 namespace {

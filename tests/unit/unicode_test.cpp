@@ -1,7 +1,7 @@
 // Widths and character boundaries against what Unicode itself says of each
 // case (EastAsianWidth.txt, the general categories, UAX #29), and against the
 // few choices made where terminals draw a character otherwise.
-#include "terminal/unicode.hpp"
+#include "platform/unicode.hpp"
 
 #include <gtest/gtest.h>
 

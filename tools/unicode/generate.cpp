@@ -1,4 +1,4 @@
-// Writes src/terminal/unicode_tables.hpp, the game's own copy of what it needs
+// Writes src/platform/unicode_tables.hpp, the game's own copy of what it needs
 // of the Unicode database, from Debian's utf8proc (libutf8proc-dev):
 //
 //   cmake --build build --target unicode_tables

@@ -1,4 +1,4 @@
-#include "terminal/descriptors.hpp"
+#include "platform/descriptors.hpp"
 
 #include <poll.h>
 #include <unistd.h>

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "terminal/terminal.hpp"
+#include "platform/terminal.hpp"
 
 namespace cellbound {
 

@@ -1,4 +1,4 @@
-#include "terminal/terminal_state.hpp"
+#include "platform/terminal_state.hpp"
 
 #include <poll.h>
 #include <termios.h>

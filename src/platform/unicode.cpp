@@ -1,11 +1,11 @@
-#include "terminal/unicode.hpp"
+#include "platform/unicode.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <iterator>
 
-#include "terminal/unicode_tables.hpp"
+#include "platform/unicode_tables.hpp"
 
 namespace cellbound::unicode {
 namespace {

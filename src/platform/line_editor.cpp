@@ -1,4 +1,4 @@
-#include "terminal/line_editor.hpp"
+#include "platform/line_editor.hpp"
 
 #include <sys/ioctl.h>
 
@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "terminal/descriptors.hpp"
-#include "terminal/terminal_state.hpp"
+#include "platform/descriptors.hpp"
+#include "platform/terminal_state.hpp"
 
 namespace cellbound {
 

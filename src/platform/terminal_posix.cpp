@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/descriptors.hpp"
-#include "terminal/line_editor.hpp"
-#include "terminal/terminal.hpp"
-#include "terminal/terminal_state.hpp"
+#include "platform/descriptors.hpp"
+#include "platform/line_editor.hpp"
+#include "platform/terminal.hpp"
+#include "platform/terminal_state.hpp"
 
 namespace cellbound {
 

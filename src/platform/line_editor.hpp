@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "console/bytes.hpp"
-#include "terminal/line_view.hpp"
+#include "platform/line_view.hpp"
 
 namespace cellbound {
 

@@ -1,8 +1,8 @@
-#include "terminal/line_view.hpp"
+#include "platform/line_view.hpp"
 
 #include <algorithm>
 
-#include "terminal/unicode.hpp"
+#include "platform/unicode.hpp"
 
 namespace cellbound {
 

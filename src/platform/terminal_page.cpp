@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/terminal.hpp"
+#include "platform/terminal.hpp"
 
 // The page's side, in JavaScript, kept as written.
 // clang-format off
