@@ -656,6 +656,31 @@ bool waitsInPoll(long systemCall) {
     return systemCall == SYS_ppoll;
 }
 
+// Holds the game's output and types `lines` commands until the game waits to
+// write (a moment's sleep elsewhere, the terminal's own locks, is passed
+// over). Gives the system call it waits in, or kUnknown where that cannot
+// be seen.
+long fillHeldOutput(GameSession& session, std::size_t lines) {
+    session.holdOutput();
+    std::string keys;
+    for (std::size_t i = 0; i < lines; ++i) {
+        keys += "help\r";
+    }
+    session.type(keys);
+    long blocked = GameSession::kUnknown;
+    for (int looks = 0; looks < 1000; ++looks) {
+        if (!session.awaitBlockedOutside(SYS_read)) {
+            ADD_FAILURE() << "the output never filled up";
+            break;
+        }
+        blocked = session.blockedIn();
+        if (blocked == GameSession::kUnknown || blocked == SYS_write || waitsInPoll(blocked)) {
+            break;
+        }
+    }
+    return blocked;
+}
+
 class Waiting : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
@@ -664,22 +689,9 @@ TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
     GameSession session(options);
     awaitCommandLine(session);  // asleep, not spinning on EAGAIN
     const std::size_t before = session.output().size();
-    session.holdOutput();
     constexpr std::size_t kLines = 700;
-    std::string keys;
-    for (std::size_t i = 0; i < kLines; ++i) {
-        keys += "help\r";
-    }
-    session.type(keys);
-    // A moment's sleep elsewhere (the terminal's own locks) is passed over.
-    long blocked = GameSession::kUnknown;
-    for (int looks = 0; looks < 1000; ++looks) {
-        ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the output never filled up";
-        blocked = session.blockedIn();
-        if (blocked == GameSession::kUnknown || blocked == SYS_write || waitsInPoll(blocked)) {
-            break;
-        }
-    }
+    const long blocked = fillHeldOutput(session, kLines);
+    ASSERT_FALSE(::testing::Test::HasFailure());
     if (blocked != GameSession::kUnknown) {
         EXPECT_TRUE(blocked == SYS_write || waitsInPoll(blocked))
             << "the game is not waiting for its output to be read: " << blocked;
@@ -714,20 +726,8 @@ TEST_P(HeldOutput, TheColourIsResetOnceTheOutputMoves) {
     options.nonBlocking = true;
     GameSession session(options);
     awaitCommandLine(session);
-    session.holdOutput();
-    std::string keys;
-    for (int i = 0; i < 700; ++i) {
-        keys += "help\r";
-    }
-    session.type(keys);
-    long blocked = GameSession::kUnknown;
-    for (int looks = 0; looks < 1000; ++looks) {
-        ASSERT_TRUE(session.awaitBlockedOutside(SYS_read)) << "the output never filled up";
-        blocked = session.blockedIn();
-        if (blocked == GameSession::kUnknown || waitsInPoll(blocked)) {
-            break;
-        }
-    }
+    static_cast<void>(fillHeldOutput(session, 700));
+    ASSERT_FALSE(::testing::Test::HasFailure());
     const std::size_t before = session.output().size();
     session.signal(GetParam());
     ASSERT_TRUE(session.awaitOutput(kReset, before)) << "no colour reset";
