@@ -160,20 +160,18 @@ std::string_view DescriptorInput::readBlock() {
 }
 
 std::size_t DescriptorOutput::sync(std::string_view pending) {
-    std::size_t sent = 0;
-    while (error_ == 0 && sent < pending.size()) {
-        const long count = ::write(descriptor_, pending.data() + sent, pending.size() - sent);
+    while (error_ == 0) {
+        const long count = ::write(descriptor_, pending.data(), pending.size());
         if (count > 0) {
-            sent += static_cast<std::size_t>(count);
-        } else if (count < 0 && errno == EINTR) {
-            continue;
-        } else if (count < 0 && mustWait(errno)) {
+            return static_cast<std::size_t>(count);
+        }
+        if (count < 0 && mustWait(errno)) {
             static_cast<void>(awaitReady(descriptor_, POLLOUT));
-        } else {
+        } else if (count == 0 || errno != EINTR) {
             error_ = count < 0 ? errno : EIO;
         }
     }
-    return error_ == 0 ? sent : 0;
+    return 0;
 }
 
 }  // namespace cellbound

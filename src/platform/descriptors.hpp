@@ -69,7 +69,8 @@ public:
     [[nodiscard]] int error() const noexcept { return error_; }
 
 private:
-    // Writes all of `pending`, waiting where it must; 0 once writing failed.
+    // One write of `pending`, retried through signals and waits: how much it
+    // took (the sink sends the rest), 0 once writing failed.
     std::size_t sync(std::string_view pending);
 
     int descriptor_;
