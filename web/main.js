@@ -1,6 +1,6 @@
 // The page: the game's text appended to a transcript, one command line under
 // it. The game (cellbound.js and .wasm) calls the four functions of `page`
-// below (src/platform/terminal_page.cpp): it writes, sets the colour, waits
+// below (src/platform/platform_page.cpp): it writes, sets the colour, waits
 // for a line and, at the end, waits for a key. Each game is a fresh instance
 // of the same compiled module, appended below the last.
 const transcript = document.getElementById('transcript');
@@ -27,7 +27,7 @@ let underWay = false;
 // the log for each turn, which a screen reader announces once.
 let game = null;  // the current game's part of the transcript
 let decoder = null;
-let colour = 10;
+let colour = 'reply';
 let unshown = document.createDocumentFragment();
 
 function append(text, className) {
@@ -47,11 +47,11 @@ function show() {
 const encoder = new TextEncoder();
 const page = {
   write(bytes) {
-    append(decoder.decode(bytes, { stream: true }), `c${colour}`);
+    append(decoder.decode(bytes, { stream: true }), colour);
   },
-  colour(attribute) {
-    colour = attribute;
-    input.className = `c${attribute}`;
+  colour(name) {
+    colour = name;
+    input.className = name;
   },
   // The line's bytes, at most `capacity` at a time. A typed line is echoed,
   // with its line end, when the game starts reading it, as a console shows it.
@@ -63,7 +63,7 @@ const page = {
         await new Promise((wake) => { wakeForLine = wake; });
       }
       const line = typed.shift();
-      append(`${line}\n`, `c${colour} echo`);
+      append(`${line}\n`, `${colour} echo`);
       reading = encoder.encode(`${line}\n`);
     }
     const taken = reading.subarray(0, capacity);
@@ -213,7 +213,7 @@ async function play({ module, createGame }) {
   game.className = 'game';
   transcript.append(game);
   decoder = new TextDecoder();
-  colour = 10;
+  colour = 'reply';
   // The game cannot start if the wasm is not the one its script was built
   // with (an old copy in a cache, say): that ends the wait for it too.
   let unstartable;
@@ -228,7 +228,7 @@ async function play({ module, createGame }) {
     },
   })]);
   await instance.ccall('main', 'number', [], [], { async: true });
-  append(decoder.decode(), `c${colour}`);
+  append(decoder.decode(), colour);
   show();
 }
 

@@ -33,9 +33,9 @@ void Console::print(std::string_view text) {
     out_.flush();
 }
 
-void Console::setColour(TextAttribute attribute) {
+void Console::setColour(Colour colour) {
     if (colours_) {
-        colours_(attribute);
+        colours_(colour);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -9,19 +8,14 @@
 #include <vector>
 
 #include "console/bytes.hpp"
+#include "console/colour.hpp"
 #include "console/input_reader.hpp"
 #include "console/typed_text.hpp"
 
 namespace cellbound {
 
-// The two console text attributes the game uses.
-enum class TextAttribute : std::uint16_t {
-    Reply = 10,    // bright green: everything printed, and replies within a turn
-    Command = 13,  // bright magenta: while the command of a turn is typed
-};
-
 // Where colour changes go: escape codes, the Windows console, or nowhere.
-using ColourSink = std::function<void(TextAttribute)>;
+using ColourSink = std::function<void(Colour)>;
 
 // Receives a prompt's last, unfinished line when a line editor is to show it
 // itself (it redraws that line while the player edits).
@@ -45,7 +39,7 @@ public:
     void print(std::string_view text);
     // Asks for a reply on the same line: printed, or shown by a line editor.
     void prompt(std::string_view text);
-    void setColour(TextAttribute attribute);
+    void setColour(Colour colour);
 
     // Every read first sends what has been written, so the player sees it.
     std::optional<TypedText> readLine();

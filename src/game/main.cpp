@@ -1,8 +1,8 @@
 #include "game/turn_loop.hpp"
-#include "platform/terminal.hpp"
+#include "platform/platform.hpp"
 
 int main() {
-    cellbound::Terminal terminal;
-    cellbound::play(terminal.console());
-    return terminal.finish();
+    cellbound::Platform platform;
+    cellbound::play(platform.console());
+    return platform.finish();
 }

@@ -72,9 +72,9 @@ bool TurnLoop::turn() {
     if (player_.gameOver) {
         endMark_ = true;
     }
-    console_.setColour(TextAttribute::Command);
+    console_.setColour(Colour::Command);
     const auto command = console_.readLine();
-    console_.setColour(TextAttribute::Reply);
+    console_.setColour(Colour::Reply);
     if (!command) {
         return false;  // input has ended: so has the game
     }
@@ -125,7 +125,7 @@ void TurnLoop::talk() {
 }
 
 void play(Console& console) {
-    console.setColour(TextAttribute::Reply);
+    console.setColour(Colour::Reply);
     Player player;
     TurnLoop loop(console, player);
     loop.start();

@@ -15,21 +15,21 @@ namespace cellbound::terminal_state {
 namespace {
 
 constexpr std::string_view kColourReset = "\x1b[0m";
-constexpr std::string_view kBrightGreen = "\x1b[92m";
-constexpr std::string_view kBrightMagenta = "\x1b[95m";
+// No colour set yet.
+constexpr int kNoColour = -1;
 
 // Terminal families known to take ANSI cursor movement and colours: a TERM
 // name is one of these, or one of these followed by '-' or '.' and a variant
 // (xterm-256color, screen.xterm-256color, rxvt-unicode). The DEC VT100 and
 // its successors are matched by number apart (vt100, vt220, vt520).
-constexpr std::array<std::string_view, 44> kAnsiFamilies{
+constexpr std::array<std::string_view, 43> kAnsiFamilies{
     "Eterm",   "aixterm",  "alacritty",   "ansi",     "aterm",      "cons25",      "contour",
     "cygwin",  "eterm",    "foot",        "ghostty",  "gnome",      "hurd",        "interix",
     "iterm",   "iterm2",   "kitty",       "konsole",  "kterm",      "linux",       "mintty",
     "mlterm",  "mrxvt",    "ms-terminal", "nsterm",   "pcansi",     "putty",       "rxvt",
     "scoansi", "screen",   "st",          "teraterm", "terminator", "terminology", "termite",
     "tmux",    "urxvt",    "vscode",      "vte",      "wezterm",    "wsvt25",      "xfce",
-    "xterm",   "xterm.js",
+    "xterm",
 };
 
 // Of these, the terminals that cut their rows at a new width rather than
@@ -96,7 +96,7 @@ struct SavedTerminal {
     volatile std::sig_atomic_t mode = static_cast<int>(Mode::AsFound);
     // The mode the terminal was last given: what there is to give back.
     volatile std::sig_atomic_t applied = static_cast<int>(Mode::AsFound);
-    volatile std::sig_atomic_t colour = static_cast<int>(Colour::None);
+    volatile std::sig_atomic_t colour = kNoColour;
     volatile std::sig_atomic_t redraw = 0;
     volatile std::sig_atomic_t continued = 0;
 };
@@ -150,8 +150,8 @@ bool inForeground() noexcept {
 }
 
 void applyColour() noexcept {
-    if (saved.colours) {
-        writeAll(escapeFor(static_cast<Colour>(saved.colour)));
+    if (saved.colours && saved.colour != kNoColour) {
+        writeAll(lookOf(static_cast<Colour>(saved.colour)).escape);
     }
 }
 
@@ -284,13 +284,8 @@ void takeOver(bool input, bool colours) {
         // Keys such as Enter, Ctrl-V, Ctrl-C and Ctrl-Z reach the editor as
         // they are typed: it sends the signals itself, unless Ctrl-V quotes
         // the key (the terminal would send it before the editor saw Ctrl-V).
-        // Where the game cannot signal its process group (the web page's one
-        // process), the terminal goes on sending them.
         saved.lineEditing = saved.singleKey;
-        saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(IEXTEN);
-        if (::kill(0, 0) == 0) {
-            saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(ISIG);
-        }
+        saved.lineEditing.c_lflag &= ~static_cast<tcflag_t>(IEXTEN | ISIG);
         saved.lineEditing.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR);
     }
     if (saved.haveModes || saved.colours) {
@@ -309,18 +304,6 @@ void colourInForce(Colour colour) {
     saved.colour = static_cast<int>(colour);
 }
 
-std::string_view escapeFor(Colour colour) noexcept {
-    switch (colour) {
-        case Colour::Reply:
-            return kBrightGreen;
-        case Colour::Command:
-            return kBrightMagenta;
-        case Colour::None:
-            break;
-    }
-    return {};
-}
-
 bool redrawWanted() {
     return takeFlag(saved.redraw);
 }
@@ -331,8 +314,7 @@ bool continuedFromStop() {
 
 bool sendSignalOf(unsigned char key) {
     const termios& found = saved.asFound;
-    const bool editorSends = (saved.lineEditing.c_lflag & ISIG) == 0;
-    if (!saved.haveModes || !editorSends || (found.c_lflag & ISIG) == 0 || key == _POSIX_VDISABLE) {
+    if (!saved.haveModes || (found.c_lflag & ISIG) == 0 || key == _POSIX_VDISABLE) {
         return false;
     }
     int signal = 0;

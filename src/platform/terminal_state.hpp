@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "console/colour.hpp"
+
 // The terminal as the game found it and as the game uses it, kept where a
 // signal handler can reach it: stops, continues, window changes and
 // terminating signals all find the terminal in a known state.
@@ -13,9 +15,6 @@ enum class Mode : int {
     LineEditing,  // every key at once, without echo: the game's line editor
     SingleKey,    // every key at once, without echo: the final pause
 };
-
-// The colour the game has set: written again when the game continues.
-enum class Colour : int { None, Reply, Command };
 
 // Whether a terminal of this TERM name is known to take the ANSI cursor and
 // colour sequences (xterm-256color, screen, linux, vt220, ...). Unknown
@@ -33,9 +32,8 @@ bool rewrapsRows(std::string_view term) noexcept;
 void takeOver(bool input, bool colours);
 
 void use(Mode mode);
+// The colour the game has set: written again when the game continues.
 void colourInForce(Colour colour);
-// The escape code that sets a colour on the terminal.
-std::string_view escapeFor(Colour colour) noexcept;
 
 // True once after the game has continued from a stop or the window has
 // changed size: what is being edited must be drawn again.

@@ -89,11 +89,11 @@ TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
         return bytes.size();
     }};
     MemoryInput in("Sword\n");
-    Console console(in.source, device, [&device](TextAttribute attribute) {
-        device.write(attribute == TextAttribute::Command ? "<13>" : "<10>");
+    Console console(in.source, device, [&device](Colour attribute) {
+        device.write(attribute == Colour::Command ? "<13>" : "<10>");
     });
     console.message("\nThe rooms items:");
-    console.setColour(TextAttribute::Command);
+    console.setColour(Colour::Command);
     EXPECT_EQ(writes.size(), 1U);
     console.prompt("\nEnter the item you want to pick up: ");
     static_cast<void>(console.readWord());  // nothing pending: no write

@@ -17,9 +17,9 @@ struct Session {
 
     MemoryInput in;
     MemoryOutput out;
-    std::vector<TextAttribute> colours;
+    std::vector<Colour> colours;
     Console console{in.source, out.sink,
-                    [this](TextAttribute attribute) { colours.push_back(attribute); }};
+                    [this](Colour attribute) { colours.push_back(attribute); }};
     Player player;
 
     Room& room(RoomLabel label) { return player.world.room(label); }

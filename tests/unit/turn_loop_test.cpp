@@ -51,7 +51,7 @@ TEST(TurnLoop, KnowsExactlyTwoSpellingsOfEachCommand) {
 TEST(TurnLoop, ColoursTheTypingOfEachCommandOnly) {
     Session session("look\n");
     playTurns(session);
-    using enum TextAttribute;
+    using enum Colour;
     EXPECT_EQ(session.colours, (std::vector{Command, Reply, Command, Reply}));
 }
 
@@ -84,7 +84,7 @@ TEST(Play, OpensWithTheCommandListTheWakingTextAndTheBedroom) {
               "can't remember anything prior to waking up.\n"
               "\nYou see the bed you woke up in. There is a open door to the east, and a door to "
               "the south.\n\nThere is nothing worth picking up.\n");
-    EXPECT_EQ(session.colours.front(), TextAttribute::Reply);
+    EXPECT_EQ(session.colours.front(), Colour::Reply);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 
 #include "platform/descriptors.hpp"
 #include "platform/line_editor.hpp"
-#include "platform/terminal.hpp"
+#include "platform/platform.hpp"
 #include "platform/terminal_state.hpp"
 
 namespace cellbound {
@@ -64,7 +64,7 @@ void report(std::string_view what, int error) {
 
 }  // namespace
 
-struct Terminal::Platform {
+struct Platform::Streams {
     bool inputIsTerminal = ::isatty(STDIN_FILENO) == 1;
     bool outputIsTerminal = ::isatty(STDOUT_FILENO) == 1;
     bool capable = terminalIsCapable();
@@ -77,8 +77,8 @@ struct Terminal::Platform {
     std::optional<Console> console;
 };
 
-Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
-    Platform& p = *platform_;
+Platform::Platform() : streams_(std::make_unique<Streams>()) {
+    Streams& p = *streams_;
     terminal_state::takeOver(p.inputIsTerminal, p.colours);
 
     ByteSource* input = &p.plainInput.source();
@@ -91,30 +91,26 @@ Terminal::Terminal() : platform_(std::make_unique<Platform>()) {
     }
     ColourSink colours;
     if (p.colours) {
-        colours = [&output = p.output.sink()](TextAttribute attribute) {
-            using terminal_state::Colour;
-            const Colour colour =
-                attribute == TextAttribute::Command ? Colour::Command : Colour::Reply;
-            const std::string_view escape = terminal_state::escapeFor(colour);
+        colours = [&output = p.output.sink()](Colour colour) {
             // Sent with the next flush, together with the text it colours.
-            output.write(escape);
+            output.write(lookOf(colour).escape);
             terminal_state::colourInForce(colour);
         };
     }
     p.console.emplace(*input, p.output.sink(), std::move(colours), std::move(prompts));
 }
 
-Terminal::~Terminal() {
-    platform_->output.sink().flush();
+Platform::~Platform() {
+    streams_->output.sink().flush();
     terminal_state::giveBack();
 }
 
-Console& Terminal::console() {
-    return *platform_->console;
+Console& Platform::console() {
+    return *streams_->console;
 }
 
-int Terminal::finish() {
-    Platform& p = *platform_;
+int Platform::finish() {
+    Streams& p = *streams_;
     Console& console = *p.console;
     if (!console.outputFailed()) {
         console.print(kPausePrompt);

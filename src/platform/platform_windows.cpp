@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/terminal.hpp"
+#include "platform/platform.hpp"
 
 namespace cellbound {
 
@@ -26,7 +26,7 @@ constexpr int kStandardOutput = 1;
 // The standard streams through the C runtime's descriptors, in their text
 // mode: a line read ends in a line feed, and a line feed is written as
 // CR LF, as the console and Windows programs expect.
-struct Terminal::Platform {
+struct Platform::Streams {
     std::array<char, 8192> block{};
     ByteSource input{[this] {
         const int count = _read(kStandardInput, block.data(), static_cast<unsigned>(block.size()));
@@ -40,25 +40,25 @@ struct Terminal::Platform {
     }};
     // Results are ignored: redirected output simply has no colour.
     HANDLE screen = GetStdHandle(STD_OUTPUT_HANDLE);
-    Console console{input, output, [handle = screen](TextAttribute attribute) {
-                        SetConsoleTextAttribute(handle, static_cast<WORD>(attribute));
+    Console console{input, output, [handle = screen](Colour colour) {
+                        SetConsoleTextAttribute(handle, lookOf(colour).windowsAttribute);
                     }};
 };
 
-Terminal::Terminal() : platform_(std::make_unique<Platform>()) {}
+Platform::Platform() : streams_(std::make_unique<Streams>()) {}
 
-Terminal::~Terminal() = default;
+Platform::~Platform() = default;
 
-Console& Terminal::console() {
-    return platform_->console;
+Console& Platform::console() {
+    return streams_->console;
 }
 
-int Terminal::finish() {
-    if (platform_->console.outputFailed()) {
+int Platform::finish() {
+    if (streams_->console.outputFailed()) {
         std::fputs("cellbound: write error\n", stderr);
         return 1;
     }
-    platform_->output.flush();
+    streams_->output.flush();
     static_cast<void>(std::system("pause"));
     return 0;
 }

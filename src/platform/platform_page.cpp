@@ -10,15 +10,17 @@
 #include <string>
 #include <string_view>
 
-#include "platform/terminal.hpp"
+#include "platform/platform.hpp"
 
 // The page's side, in JavaScript, kept as written.
 // clang-format off
 // Appends text to the transcript in the colour in force.
 EM_JS(void, cellbound_page_write, (const char* bytes, int length),
       { Module['page'].write(HEAPU8.slice(bytes, bytes + length)); });
-// The colour of the text that follows, and of a line typed from now on.
-EM_JS(void, cellbound_page_colour, (int attribute), { Module['page'].colour(attribute); });
+// The colour of the text that follows, and of a line typed from now on: the
+// name of its style.
+EM_JS(void, cellbound_page_colour, (const char* name, int length),
+      { Module['page'].colour(UTF8ToString(name, length)); });
 // Waits for a typed line if none is under way and gives up to `capacity`
 // bytes of it, its line feed last. The page echoes a line in the transcript
 // when the game takes its first byte, where a console shows it.
@@ -59,28 +61,29 @@ std::size_t toPage(std::string_view text) {
 
 }  // namespace
 
-struct Terminal::Platform {
+struct Platform::Streams {
     PageInput typed;
     ByteSource input{[this] { return typed.next(); }};
     ByteSink output{toPage};
-    Console console{input, output, [this](TextAttribute attribute) {
+    Console console{input, output, [this](Colour colour) {
                         output.flush();  // what was written keeps its colour
-                        cellbound_page_colour(static_cast<int>(attribute));
+                        const std::string_view name = lookOf(colour).pageClass;
+                        cellbound_page_colour(name.data(), static_cast<int>(name.size()));
                     }};
 };
 
-Terminal::Terminal() : platform_(std::make_unique<Platform>()) {}
+Platform::Platform() : streams_(std::make_unique<Streams>()) {}
 
-Terminal::~Terminal() {
-    platform_->output.flush();
+Platform::~Platform() {
+    streams_->output.flush();
 }
 
-Console& Terminal::console() {
-    return platform_->console;
+Console& Platform::console() {
+    return streams_->console;
 }
 
-int Terminal::finish() {
-    Console& console = platform_->console;
+int Platform::finish() {
+    Console& console = streams_->console;
     console.print(kPausePrompt);
     cellbound_page_key();
     console.message("");
