@@ -23,12 +23,12 @@ constexpr int kNoColour = -1;
 // (xterm-256color, screen.xterm-256color, rxvt-unicode). The DEC VT100 and
 // its successors are matched by number apart (vt100, vt220, vt520).
 constexpr std::array<std::string_view, 43> kAnsiFamilies{
-    "Eterm",   "aixterm",  "alacritty",   "ansi",     "aterm",      "cons25",      "contour",
-    "cygwin",  "eterm",    "foot",        "ghostty",  "gnome",      "hurd",        "interix",
-    "iterm",   "iterm2",   "kitty",       "konsole",  "kterm",      "linux",       "mintty",
-    "mlterm",  "mrxvt",    "ms-terminal", "nsterm",   "pcansi",     "putty",       "rxvt",
-    "scoansi", "screen",   "st",          "teraterm", "terminator", "terminology", "termite",
-    "tmux",    "urxvt",    "vscode",      "vte",      "wezterm",    "wsvt25",      "xfce",
+    "Eterm",   "aixterm", "alacritty",   "ansi",     "aterm",      "cons25",      "contour",
+    "cygwin",  "eterm",   "foot",        "ghostty",  "gnome",      "hurd",        "interix",
+    "iterm",   "iterm2",  "kitty",       "konsole",  "kterm",      "linux",       "mintty",
+    "mlterm",  "mrxvt",   "ms-terminal", "nsterm",   "pcansi",     "putty",       "rxvt",
+    "scoansi", "screen",  "st",          "teraterm", "terminator", "terminology", "termite",
+    "tmux",    "urxvt",   "vscode",      "vte",      "wezterm",    "wsvt25",      "xfce",
     "xterm",
 };
 
