@@ -1,47 +1,55 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "player/player_texts.hpp"
 #include "session.hpp"
+#include "world/room_texts.hpp"
 
 namespace cellbound {
 namespace {
 
 using enum RoomLabel;
+using test_support::lines;
 using test_support::Session;
-using ::testing::EndsWith;
+using Items = std::vector<std::string>;
+namespace text = player_texts;
 
-constexpr const char* kPickUpListing =
-    "\nItems available to pick up:\n\nThe rooms items:\nSword\n"
-    "\nEnter the item you want to pick up: ";
+// What a pick-up or a drop prints before it reads the name, then its answer.
+std::string pickUp(const std::string& items, std::string_view answer) {
+    return lines(text::kPickUpHeading, room_texts::kItemsHeading) + items +
+           std::string(text::kPickUpPrompt) + lines(answer);
+}
+std::string drop(const std::string& items, std::string_view answer) {
+    return lines(text::kDropHeading, text::kInventoryHeading) + items +
+           std::string(text::kDropPrompt) + lines(answer);
+}
 
 TEST(PickUp, TakesOnlyTheExactNameAndAlwaysDiscardsOneCharacterAfterIt) {
     for (const std::string reply : {"sword", "SWORD", "Swor", "Swords"}) {
         Session session(reply + "\nlook\n");
         session.standIn(Armoury);
         session.player.pickUp(session.console);
-        EXPECT_EQ(session.printed(),
-                  std::string(kPickUpListing) + "Item not found in this room.\n");
-        EXPECT_EQ(session.room(Armoury).items, std::vector<std::string>{"Sword"});
+        EXPECT_EQ(session.printed(), pickUp("Sword\n", text::kNotInRoom));
+        EXPECT_EQ(session.room(Armoury).items, Items{"Sword"});
         EXPECT_EQ(session.unread(), "look\n");
     }
     Session session("   Sword north\n");
     session.standIn(Armoury);
     session.player.pickUp(session.console);
-    EXPECT_EQ(session.printed(), std::string(kPickUpListing) + "You picked up Sword.\n");
+    EXPECT_EQ(session.printed(), pickUp("Sword\n", std::string(text::kPickedUp) + "Sword."));
     EXPECT_TRUE(session.room(Armoury).items.empty());
-    EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Sword"});
+    EXPECT_EQ(session.player.inventory, Items{"Sword"});
     EXPECT_EQ(session.unread(), "north\n");  // the rest of the line is the next command
 }
 
 TEST(Items, WithNothingToMoveAreRefusedWithoutReadingAnything) {
     Session session("Sword\n");
     session.player.pickUp(session.console);
-    EXPECT_EQ(session.printed(), "There are no items to pick up in this room.\n");
     session.player.drop(session.console);
-    EXPECT_EQ(session.printed(), "There are no items to drop.\n");
+    EXPECT_EQ(session.printed(), lines(text::kNothingToPickUp, text::kNothingToDrop));
     EXPECT_EQ(session.unread(), "Sword\n");
 }
 
@@ -49,29 +57,21 @@ TEST(PickUp, MeetsTheEndOfInputAsANameThatMatchesNothing) {
     Session session("  \n");
     session.standIn(GuardRoom);  // allowed while the guard is there
     session.player.pickUp(session.console);
-    EXPECT_EQ(session.printed(),
-              "\nItems available to pick up:\n\nThe rooms items:\nKey\n"
-              "\nEnter the item you want to pick up: Item not found in this room.\n");
-    EXPECT_EQ(session.room(GuardRoom).items, std::vector<std::string>{"Key"});
+    EXPECT_EQ(session.printed(), pickUp("Key\n", text::kNotInRoom));
+    EXPECT_EQ(session.room(GuardRoom).items, Items{"Key"});
 }
 
-TEST(Drop, PutsTheItemAtTheEndOfTheRoomList) {
-    Session session("Sword\nKey\nGem\n");
-    session.give("Sword");
-    session.give("Key");
-    session.give("Shield");
+TEST(Drop, PutsTheItemAtTheEndOfTheRoomListAndTakesOnlyWhatIsCarried) {
+    Session session("Shield\nKey\n");
+    session.give("Sword", "Shield", "Gem");
     session.standIn(GuardRoom);
     session.player.drop(session.console);
+    session.player.drop(session.console);
     EXPECT_EQ(session.printed(),
-              "\nItems available to drop:\n\nInventory list:\nSword\nKey\nShield\n"
-              "\nEnter the item you want to drop: You dropped Sword.\n");
-    EXPECT_EQ(session.room(GuardRoom).items, (std::vector<std::string>{"Key", "Sword"}));
-    EXPECT_EQ(session.player.inventory, (std::vector<std::string>{"Key", "Shield"}));
-
-    session.player.drop(session.console);
-    EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Shield"});
-    session.player.drop(session.console);
-    EXPECT_THAT(session.printed(), EndsWith("Item not found in Inventory.\n"));
+              drop("Sword\nShield\nGem\n", std::string(text::kDropped) + "Shield.") +
+                  drop("Sword\nGem\n", text::kNotInInventory));
+    EXPECT_EQ(session.room(GuardRoom).items, (Items{"Key", "Shield"}));
+    EXPECT_EQ(session.player.inventory, (Items{"Sword", "Gem"}));
 }
 
 }  // namespace

@@ -1,55 +1,45 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
+#include "player/player_texts.hpp"
 #include "session.hpp"
+#include "world/room_texts.hpp"
 
 namespace cellbound {
 namespace {
 
 using enum RoomLabel;
+using test_support::lines;
 using test_support::Session;
 using ::testing::EndsWith;
-using ::testing::HasSubstr;
-
-constexpr const char* kLocked = "\nThe door is locked. You need a Key to get in.\n";
-constexpr const char* kNoKey = "\nYou do not posses a key. Try to come back if you find one.\n";
-constexpr const char* kKeyFits = "\nThe Key you have seems like it might fit the lock.\n";
-constexpr const char* kUseKeyHint = "\nYou have a feeling you should Use Key.\n";
-constexpr const char* kDoorOpens = "\nThe door opens with the key.\n";
-constexpr const char* kHeld = "You cannot leave while you are being attacked.\n";
+using ::testing::StartsWith;
+namespace text = player_texts;
 
 TEST(Move, FollowsEveryExitOfTheMapWithItsMessage) {
-    struct Way {
-        const char* command;
-        Direction direction;
-        const char* moved;
-    };
-    const Way ways[] = {{"north", Direction::North, "\nYou moved to the north.\n"},
-                        {"East", Direction::East, "\nYou moved to the east.\n"},
-                        {"south", Direction::South, "\nYou moved to the south.\n"},
-                        {"West", Direction::West, "\nYou moved to the west.\n"}};
+    // By Direction (east, west, north, south), with and without a capital.
+    const std::array<const char*, kDirectionCount> commands{"East", "west", "North", "south"};
+    const std::array moved{text::kMovedEast, text::kMovedWest, text::kMovedNorth,
+                           text::kMovedSouth};
     Session session;
+    session.room(DollRoom).locked = false;  // the door has tests of its own
     int passages = 0;
     for (std::size_t label = 0; label < kRoomCount; ++label) {
         Room& from = session.room(static_cast<RoomLabel>(label));
-        for (const Way& way : ways) {
-            from.enemy.clear();
-            from.locked = false;
+        from.enemy.clear();  // an enemy would hold the player
+        for (std::size_t way = 0; way < kDirectionCount; ++way) {
             session.player.currentRoom = &from;
-            Room* const to = from.exit(way.direction);
-            if (to != nullptr) {
-                to->locked = false;
-            }
-            session.player.move(session.console, way.command);
-            const std::string printed = session.printed();
+            session.player.move(session.console, commands.at(way));
+            Room* const to = from.exits.at(way);
             if (to == nullptr) {
-                EXPECT_EQ(printed, "\nThere is no way to go that direction.\n");
+                EXPECT_EQ(session.printed(), lines(text::kNoWay));
                 EXPECT_EQ(session.player.currentRoom, &from);
             } else {
                 ++passages;
-                EXPECT_THAT(printed, ::testing::StartsWith(way.moved));
+                EXPECT_THAT(session.printed(), StartsWith(lines(moved.at(way))));
                 EXPECT_EQ(session.player.currentRoom, to);
                 EXPECT_TRUE(to->visited);
             }
@@ -67,7 +57,8 @@ TEST(Move, AnEnemyHoldsThePlayerWhicheverWayButLetsThemIn) {
     for (const char* way : {"East", "south", "north", "west"}) {
         session.player.move(session.console, way);
     }
-    EXPECT_THAT(session.printed(), EndsWith(std::string(kHeld) + kHeld + kHeld + kHeld));
+    EXPECT_THAT(session.printed(),
+                EndsWith(lines(text::kHeld, text::kHeld, text::kHeld, text::kHeld)));
     EXPECT_EQ(session.player.currentRoom, &session.room(GuardRoom));
 }
 
@@ -84,7 +75,7 @@ TEST(LockedDoor, TurnsAwayAPlayerWithoutTheKeyAndReadsNothing) {
     Session session("Use Key\n");
     session.room(Bedroom).addItem("Key");  // lying here, not carried
     session.player.move(session.console, "South");
-    EXPECT_EQ(session.printed(), std::string(kLocked) + kNoKey);
+    EXPECT_EQ(session.printed(), lines(text::kLocked, text::kNoKey));
     EXPECT_EQ(session.player.currentRoom, &session.room(Bedroom));
     EXPECT_EQ(session.unread(), "Use Key\n");
 }
@@ -93,13 +84,10 @@ TEST(LockedDoor, OpensOnlyForTheExactLineUseKey) {
     Session session("use key\nUse Key \n\nUse Key\nlook\n");
     session.give("Key");
     session.player.move(session.console, "south");
-    EXPECT_EQ(session.printed(),
-              std::string(kLocked) + kKeyFits + kUseKeyHint + kUseKeyHint + kUseKeyHint +
-                  kDoorOpens +
-                  "\nAs you unlock the door and enter the room, you see a life sized doll. "
-                  "\nSurrounding her are various candles and flowers. You believe them to be "
-                  "offerings, though for what you do not know. \nThe door to North you came in is "
-                  "the only way out.\n\nThe rooms items:\nGem\n");
+    const std::string dollRoom = lines(room_texts::kDollRoom, room_texts::kItemsHeading, "Gem");
+    EXPECT_EQ(session.printed(), lines(text::kLocked, text::kKeyFits, text::kUseKeyHint,
+                                       text::kUseKeyHint, text::kUseKeyHint, text::kDoorOpens) +
+                                     dollRoom);
     EXPECT_EQ(session.player.currentRoom, &session.room(DollRoom));
     EXPECT_FALSE(session.room(DollRoom).locked);
     EXPECT_EQ(session.unread(), "look\n");
@@ -107,7 +95,7 @@ TEST(LockedDoor, OpensOnlyForTheExactLineUseKey) {
     // Once open it is an ordinary door, and the Key stays carried.
     session.player.move(session.console, "north");
     session.player.move(session.console, "south");
-    EXPECT_THAT(session.printed(), HasSubstr("\nYou moved to the south.\n"));
+    EXPECT_THAT(session.printed(), EndsWith(lines(text::kMovedSouth) + dollRoom));
     EXPECT_EQ(session.player.inventory, std::vector<std::string>{"Key"});
 }
 
@@ -115,7 +103,8 @@ TEST(LockedDoor, StaysShutWhenInputEndsDuringTheExchange) {
     Session session("use key\nUse");
     session.give("Key");
     session.player.move(session.console, "south");
-    EXPECT_EQ(session.printed(), std::string(kLocked) + kKeyFits + kUseKeyHint + kUseKeyHint);
+    EXPECT_EQ(session.printed(),
+              lines(text::kLocked, text::kKeyFits, text::kUseKeyHint, text::kUseKeyHint));
     EXPECT_EQ(session.player.currentRoom, &session.room(Bedroom));
     EXPECT_TRUE(session.room(DollRoom).locked);
 }
@@ -130,7 +119,7 @@ TEST(LockedDoor, MattersOnlyForMovesSouth) {
     EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
     session.player.move(session.console, "south");
     EXPECT_EQ(session.player.currentRoom, &session.room(Armoury));
-    EXPECT_THAT(session.printed(), EndsWith(std::string(kLocked) + kNoKey));
+    EXPECT_THAT(session.printed(), EndsWith(lines(text::kLocked, text::kNoKey)));
 }
 
 }  // namespace
