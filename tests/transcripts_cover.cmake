@@ -1,9 +1,8 @@
-# The transcripts in TRANSCRIPTS as a whole: each has its line "NAME: what it
-# is for" in PURPOSES, each line there names one, and some transcript prints
-# each text of the game's sources under SOURCES. A text is a string literal
-# with a blank in it (adjacent literals joined), save the replies that an
-# exchange waits for; it is printed with its line end unless it ends in a
-# blank (a prompt, or a text that an item's name follows).
+# Each transcript in TRANSCRIPTS has its line "NAME: what it is for" in
+# PURPOSES, each line names one, and some transcript prints every text of
+# the game's sources in SOURCES: each string literal with a blank (adjacent
+# ones joined) save an exchange's awaited reply, with its line end unless it
+# ends in a blank (a prompt, or a text that an item's name follows).
 cmake_minimum_required(VERSION 3.20)
 file(GLOB typed RELATIVE ${TRANSCRIPTS} ${TRANSCRIPTS}/*.in)
 string(REPLACE ".in" "" typed "${typed}")

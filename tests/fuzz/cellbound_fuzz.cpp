@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "console/console.hpp"
 #include "game/turn_loop.hpp"
@@ -31,16 +31,12 @@ using Exits = std::array<Room*, cellbound::kDirectionCount>;
 // Every room reachable from the start, with its exits.
 std::map<const Room*, Exits> walk(const Player& player) {
     std::map<const Room*, Exits> rooms;
-    std::set<const Room*> toVisit{player.world.startRoom};
+    std::vector<const Room*> toVisit{player.world.startRoom};
     while (!toVisit.empty()) {
-        const Room* room = *toVisit.begin();
-        toVisit.erase(toVisit.begin());
-        const Exits exits = room->exits;
-        rooms.emplace(room, exits);
-        for (const Room* next : exits) {
-            if (next != nullptr && !rooms.contains(next)) {
-                toVisit.insert(next);
-            }
+        const Room* room = toVisit.back();
+        toVisit.pop_back();
+        if (room != nullptr && rooms.emplace(room, room->exits).second) {
+            toVisit.insert(toVisit.end(), room->exits.begin(), room->exits.end());
         }
     }
     return rooms;

@@ -56,42 +56,37 @@ TEST(Attack, WithNothingToFightChangesNothing) {
     EXPECT_EQ(session.player.currentRoom, &session.room(Bedroom));
 }
 
-TEST(Attack, TheSwordBeatsEachOrdinaryEnemyForGoodAndTheHunterWinsWithoutReadingAnything) {
+TEST(Attack, TheSwordBeatsEachOrdinaryEnemyForGoodAndWithoutItEveryEnemyWins) {
     for (const Enemy& enemy : kEnemies) {
-        Session session("Block\n");
-        session.give("Sword", "Gem");
-        session.standIn(enemy.room);
-        session.room(enemy.room).visited = true;  // described on the way in
-        session.player.attack(session.console);
-        EXPECT_EQ(session.printed(), enemy.armed);
-        EXPECT_EQ(session.unread(), "Block\n");
+        Session armed("Block\n");
+        armed.give("Sword", "Gem");
+        armed.standIn(enemy.room);
+        armed.room(enemy.room).visited = true;  // described on the way in
+        armed.player.attack(armed.console);
+        EXPECT_EQ(armed.printed(), enemy.armed);
+        EXPECT_EQ(armed.unread(), "Block\n");
         if (enemy.room == PortalRoom) {  // the hunter needs the Shield too
-            expectDefeated(session);
-            continue;
+            expectDefeated(armed);
+        } else {
+            EXPECT_TRUE(armed.room(enemy.room).enemy.empty());
+            armed.player.attack(armed.console);
+            EXPECT_EQ(armed.printed(), lines(text::kNothingToFight));
         }
-        EXPECT_TRUE(session.room(enemy.room).enemy.empty());
-        session.player.attack(session.console);
-        EXPECT_EQ(session.printed(), lines(text::kNothingToFight));
-    }
-}
 
-TEST(Attack, WithoutTheSwordEveryEnemyWinsAndEachLossIsTheSameDefeat) {
-    for (const Enemy& enemy : kEnemies) {
-        Session session;
-        session.give("Shield", "Gem");
-        session.standIn(enemy.room);
-        const std::string winner = session.room(enemy.room).enemy;
-        session.player.attack(session.console);
-        EXPECT_EQ(session.printed(), enemy.unarmed);
-        EXPECT_EQ(session.room(enemy.room).enemy, winner);  // the winner stays
-        expectDefeated(session);
-
-        session.room(Cells).visited = true;  // a second defeat, straight after the first
-        session.room(Bedroom).visited = true;
-        session.give("Key");
-        session.standIn(enemy.room);
-        session.player.attack(session.console);
-        expectDefeated(session);
+        Session unarmed;
+        unarmed.give("Shield", "Gem");
+        unarmed.standIn(enemy.room);
+        const std::string winner = unarmed.room(enemy.room).enemy;
+        unarmed.player.attack(unarmed.console);
+        EXPECT_EQ(unarmed.printed(), enemy.unarmed);
+        EXPECT_EQ(unarmed.room(enemy.room).enemy, winner);  // the winner stays
+        expectDefeated(unarmed);
+        unarmed.room(Cells).visited = true;  // a second defeat, straight after the first
+        unarmed.room(Bedroom).visited = true;
+        unarmed.give("Key");
+        unarmed.standIn(enemy.room);
+        unarmed.player.attack(unarmed.console);
+        expectDefeated(unarmed);
     }
 }
 

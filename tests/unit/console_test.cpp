@@ -61,21 +61,6 @@ TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
     EXPECT_TRUE(*typed.console.readLine() == "look");
 }
 
-TEST(ConsoleExchange, HintsEveryOtherReplyUntilTheExpectedOneOrTheEnd) {
-    Session typed("use key\nUse Key \n\nUse Key\nrest\n");
-    EXPECT_TRUE(typed.console.awaitLine("Use Key", "hint"));
-    EXPECT_EQ(typed.out.written, "hint\nhint\nhint\n");
-    EXPECT_EQ(typed.console.readLine()->text(), "rest");
-
-    Session words("I block Block\n");
-    EXPECT_TRUE(words.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(words.out.written, "hint\nhint\n");
-
-    Session cutOff("block\nBlo");
-    EXPECT_FALSE(cutOff.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(cutOff.out.written, "hint\nhint\n");
-}
-
 TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
     std::vector<std::string> writes;
     ByteSink device{[&writes](std::string_view bytes) {

@@ -16,41 +16,37 @@ using enum RoomLabel;
 using test_support::lines;
 using test_support::Session;
 
-struct Row {
-    RoomLabel room;
-    const Room* north;
-    const Room* east;
-    const Room* south;
-    const Room* west;
-    std::vector<std::string> items;
-    std::string enemy;
-};
-
 TEST(World, IsTheMapOfTheTwelveRoomsAsItStandsAtTheStart) {
-    const World world;
+    World world;
     auto at = [&world](RoomLabel label) { return &world.room(label); };
+    struct Row {
+        RoomLabel room;
+        std::array<Room*, kDirectionCount> exits;  // north, east, south, west
+        std::vector<std::string> items;
+        std::string enemy;
+    };
     const std::vector<Row> map{
-        {Bedroom, nullptr, at(Clinic), at(DollRoom), nullptr, {}, ""},
-        {DollRoom, at(Bedroom), nullptr, nullptr, nullptr, {"Gem"}, ""},
-        {Clinic, at(Armoury), nullptr, nullptr, at(Bedroom), {}, ""},
-        {Armoury, at(BeastHall), nullptr, at(Clinic), nullptr, {"Sword"}, ""},
-        {BeastHall, at(GuardRoom), at(Cells), at(Armoury), at(TorchHallway), {}, "dog"},
-        {Cells, nullptr, nullptr, nullptr, at(BeastHall), {}, ""},
-        {GuardRoom, nullptr, nullptr, at(BeastHall), nullptr, {"Key"}, "guard"},
-        {TorchHallway, nullptr, at(BeastHall), nullptr, at(KnightHall), {}, ""},
-        {KnightHall, at(LongHallway), at(TorchHallway), nullptr, nullptr, {}, "knight"},
-        {LongHallway, at(PortalRoom), nullptr, at(KnightHall), at(ShieldRoom), {}, ""},
-        {ShieldRoom, nullptr, at(LongHallway), nullptr, nullptr, {"Shield"}, ""},
-        {PortalRoom, nullptr, nullptr, at(LongHallway), nullptr, {}, "dHunter"},
+        {Bedroom, {nullptr, at(Clinic), at(DollRoom), nullptr}, {}, ""},
+        {DollRoom, {at(Bedroom), nullptr, nullptr, nullptr}, {"Gem"}, ""},
+        {Clinic, {at(Armoury), nullptr, nullptr, at(Bedroom)}, {}, ""},
+        {Armoury, {at(BeastHall), nullptr, at(Clinic), nullptr}, {"Sword"}, ""},
+        {BeastHall, {at(GuardRoom), at(Cells), at(Armoury), at(TorchHallway)}, {}, "dog"},
+        {Cells, {nullptr, nullptr, nullptr, at(BeastHall)}, {}, ""},
+        {GuardRoom, {nullptr, nullptr, at(BeastHall), nullptr}, {"Key"}, "guard"},
+        {TorchHallway, {nullptr, at(BeastHall), nullptr, at(KnightHall)}, {}, ""},
+        {KnightHall, {at(LongHallway), at(TorchHallway), nullptr, nullptr}, {}, "knight"},
+        {LongHallway, {at(PortalRoom), nullptr, at(KnightHall), at(ShieldRoom)}, {}, ""},
+        {ShieldRoom, {nullptr, at(LongHallway), nullptr, nullptr}, {"Shield"}, ""},
+        {PortalRoom, {nullptr, nullptr, at(LongHallway), nullptr}, {}, "dHunter"},
     };
     EXPECT_EQ(world.startRoom, at(Bedroom));
     for (const Row& row : map) {
         const Room& room = world.room(row.room);
         SCOPED_TRACE(static_cast<int>(row.room));
-        EXPECT_EQ(room.exit(Direction::North), row.north);
-        EXPECT_EQ(room.exit(Direction::East), row.east);
-        EXPECT_EQ(room.exit(Direction::South), row.south);
-        EXPECT_EQ(room.exit(Direction::West), row.west);
+        using enum Direction;
+        EXPECT_EQ(
+            (std::array{room.exit(North), room.exit(East), room.exit(South), room.exit(West)}),
+            row.exits);
         EXPECT_EQ(room.items, row.items);
         EXPECT_EQ(room.enemy, row.enemy);
         EXPECT_FALSE(room.visited);
