@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "game/game_texts.hpp"
 #include "world/room_texts.hpp"
 
 namespace cellbound {
@@ -40,31 +41,11 @@ const CommandWord* commandFor(const TypedText& line) {
     return nullptr;
 }
 
-constexpr std::string_view kCommandList =
-    "\nYou can use the following commands: North, South, East, West, Pickup, Drop, Use, Attack, "
-    "Talk, Inventory, Look";
-constexpr std::string_view kWaking =
-    "\nYou awaken on a hard bed, looking up at an unfamiliar ceiling. As you sit up you have a "
-    "sharp pain in your head. \nYou try to remember how you got here but find you can't remember "
-    "anything prior to waking up.";
-constexpr std::string_view kHelp =
-    "\nYou can use the following commands: North, South, East, West, Pickup, Drop, Use, Attack, "
-    "Block, Talk, Look";
-constexpr std::string_view kGreeting =
-    "\nYou greet the woman. She looks up at you. \nYou still cannot see he face but she says to "
-    "you \"It is good to see another face again. I must warn you this is a prison like no other. "
-    "\nYou shall find no easy escape. However if you find the Sword, Shield, and Gem, before "
-    "reaching the end, you may have a chance.\"";
-constexpr std::string_view kTalkingToYourself =
-    "\nYou begin talking to yourself. Normally you'd say you are going crazy but what is crazy in "
-    "a place like this.";
-constexpr std::string_view kInvalid = "That is not a valid option.";
-
 }  // namespace
 
 void TurnLoop::start() {
-    console_.message(kCommandList);
-    console_.message(kWaking);
+    console_.message(game_texts::kCommandList);
+    console_.message(game_texts::kWaking);
     player_.currentRoom->describe(console_);
 }
 
@@ -85,7 +66,7 @@ bool TurnLoop::turn() {
 void TurnLoop::dispatch(const TypedText& command) {
     const CommandWord* const row = commandFor(command);
     if (row == nullptr) {
-        console_.message(kInvalid);
+        console_.message(game_texts::kInvalid);
         return;
     }
     switch (row->command) {
@@ -105,7 +86,7 @@ void TurnLoop::dispatch(const TypedText& command) {
             talk();
             break;
         case Command::Help:
-            console_.message(kHelp);
+            console_.message(game_texts::kHelp);
             break;
         case Command::Attack:
             player_.attack(console_);
@@ -121,7 +102,7 @@ void TurnLoop::talk() {
     const Room& room = *player_.currentRoom;
     const bool inCells = room.description == room_texts::kCells ||
                          room.revisitDescription == room_texts::kCellsRevisit;
-    console_.message(inCells ? kGreeting : kTalkingToYourself);
+    console_.message(inCells ? game_texts::kGreeting : game_texts::kTalkingToYourself);
 }
 
 void play(Console& console) {

@@ -2,11 +2,12 @@
 
 #include "console/console.hpp"
 #include "player/player.hpp"
+#include "player/player_texts.hpp"
 
 namespace cellbound {
 
 void Player::showInventory(Console& console) const {
-    console.list("\nInventory list:", inventory, "\nInventory is empty!");
+    console.list(player_texts::kInventoryHeading, inventory, player_texts::kInventoryEmpty);
 }
 
 bool Player::carries(std::string_view item) const {

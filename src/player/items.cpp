@@ -3,10 +3,13 @@
 
 #include "console/console.hpp"
 #include "player/player.hpp"
+#include "player/player_texts.hpp"
 
 namespace cellbound {
 
 namespace {
+
+namespace text = player_texts;
 
 // What tells a pick-up from a drop; the steps themselves are shared.
 struct Transfer {
@@ -19,21 +22,21 @@ struct Transfer {
 };
 
 constexpr Transfer kPickUp{
-    "There are no items to pick up in this room.",
-    "\nItems available to pick up:",
+    text::kNothingToPickUp,
+    text::kPickUpHeading,
     [](const Player& player, Console& console) { player.currentRoom->listItems(console); },
-    "\nEnter the item you want to pick up: ",
-    "Item not found in this room.",
-    "You picked up ",
+    text::kPickUpPrompt,
+    text::kNotInRoom,
+    text::kPickedUp,
 };
 
 constexpr Transfer kDrop{
-    "There are no items to drop.",
-    "\nItems available to drop:",
+    text::kNothingToDrop,
+    text::kDropHeading,
     [](const Player& player, Console& console) { player.showInventory(console); },
-    "\nEnter the item you want to drop: ",
-    "Item not found in Inventory.",
-    "You dropped ",
+    text::kDropPrompt,
+    text::kNotInInventory,
+    text::kDropped,
 };
 
 // Moves the item the player names from one list to the other: the room's

@@ -3,10 +3,13 @@
 
 #include "console/console.hpp"
 #include "player/player.hpp"
+#include "player/player_texts.hpp"
 
 namespace cellbound {
 
 namespace {
+
+namespace text = player_texts;
 
 // A direction is told by the first character of the command alone.
 struct DirectionWord {
@@ -17,10 +20,10 @@ struct DirectionWord {
 };
 
 constexpr std::array kDirectionWords{
-    DirectionWord{'N', 'n', Direction::North, "\nYou moved to the north."},
-    DirectionWord{'E', 'e', Direction::East, "\nYou moved to the east."},
-    DirectionWord{'S', 's', Direction::South, "\nYou moved to the south."},
-    DirectionWord{'W', 'w', Direction::West, "\nYou moved to the west."},
+    DirectionWord{'N', 'n', Direction::North, text::kMovedNorth},
+    DirectionWord{'E', 'e', Direction::East, text::kMovedEast},
+    DirectionWord{'S', 's', Direction::South, text::kMovedSouth},
+    DirectionWord{'W', 'w', Direction::West, text::kMovedWest},
 };
 
 const DirectionWord* directionOf(std::string_view command) {
@@ -40,7 +43,7 @@ const DirectionWord* directionOf(std::string_view command) {
 void Player::move(Console& console, std::string_view command) {
     // An enemy holds the player, whichever way they try to go.
     if (!currentRoom->enemy.empty()) {
-        console.message("You cannot leave while you are being attacked.");
+        console.message(text::kHeld);
         return;
     }
     const DirectionWord* const word = directionOf(command);
@@ -49,7 +52,7 @@ void Player::move(Console& console, std::string_view command) {
     }
     Room* const behind = currentRoom->exit(word->direction);
     if (behind == nullptr) {
-        console.message("\nThere is no way to go that direction.");
+        console.message(text::kNoWay);
         return;
     }
     // Only doors entered by a move south are ever locked.
@@ -63,19 +66,19 @@ void Player::move(Console& console, std::string_view command) {
 }
 
 void Player::openLockedDoor(Console& console, Room& behind) {
-    console.message("\nThe door is locked. You need a Key to get in.");
+    console.message(text::kLocked);
     if (!carries("Key")) {
-        console.message("\nYou do not posses a key. Try to come back if you find one.");
+        console.message(text::kNoKey);
         return;
     }
-    console.message("\nThe Key you have seems like it might fit the lock.");
+    console.message(text::kKeyFits);
     // Once the Key is noticed there is no turning away; only the end of
     // input leaves the door shut.
-    if (!console.awaitLine("Use Key", "\nYou have a feeling you should Use Key.")) {
+    if (!console.awaitLine("Use Key", text::kUseKeyHint)) {
         return;
     }
     behind.locked = false;
-    console.message("\nThe door opens with the key.");
+    console.message(text::kDoorOpens);
     currentRoom = &behind;
     currentRoom->describe(console);
 }

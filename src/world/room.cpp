@@ -1,11 +1,12 @@
 #include "world/room.hpp"
 
 #include "console/console.hpp"
+#include "world/room_texts.hpp"
 
 namespace cellbound {
 
 void Room::listItems(Console& console) const {
-    console.list("\nThe rooms items:", items, "\nThere is nothing worth picking up.");
+    console.list(room_texts::kItemsHeading, items, room_texts::kNothingWorthPickingUp);
 }
 
 void Room::describe(Console& console) {

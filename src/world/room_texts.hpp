@@ -3,7 +3,7 @@
 #include <string_view>
 
 // The rooms' texts: the first-visit text of each room, and the text for later
-// visits where the room has one.
+// visits where the room has one; then what a room says of its items.
 namespace cellbound::room_texts {
 
 inline constexpr std::string_view kBedroom =
@@ -79,5 +79,8 @@ inline constexpr std::string_view kPortalRoom =
     "holding a scythe that glows with a blackish hue. \nThere is a portal thrumming with energy, a "
     "swirling purple vortex. You know this is your way out. \nThe man turns his covered head your "
     "way and stands, he readies his scythe for action and lunges at you.";
+
+inline constexpr std::string_view kItemsHeading = "\nThe rooms items:";
+inline constexpr std::string_view kNothingWorthPickingUp = "\nThere is nothing worth picking up.";
 
 }  // namespace cellbound::room_texts

@@ -6,26 +6,19 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "in_memory.hpp"
+#include "session.hpp"
 
 namespace cellbound {
 namespace {
 
 using test_support::MemoryInput;
 using test_support::MemoryOutput;
-
-struct Typed {
-    explicit Typed(std::string text) : in(std::move(text)) {}
-    MemoryInput in;
-    MemoryOutput out;
-    Console console{in.source, out.sink};
-};
+using test_support::Session;
 
 TEST(ConsoleInput, LineReadsTakeCrLfAsTheLineEndAndKeepOtherCarriageReturns) {
-    Typed typed("north\r\nso\ruth\r\n\r\nlast");
+    Session typed("north\r\nso\ruth\r\n\r\nlast");
     EXPECT_EQ(typed.console.readLine()->text(), "north");
     EXPECT_EQ(typed.console.readLine()->text(), "so\ruth");
     EXPECT_EQ(typed.console.readLine()->text(), "");
@@ -34,7 +27,7 @@ TEST(ConsoleInput, LineReadsTakeCrLfAsTheLineEndAndKeepOtherCarriageReturns) {
 }
 
 TEST(ConsoleInput, WordReadsSkipEveryWhiteSpaceAndLeaveTheNextOneUnread) {
-    Typed typed(" \t\v\f\r\n  Sword\r\nlook\nSword north\n");
+    Session typed(" \t\v\f\r\n  Sword\r\nlook\nSword north\n");
     EXPECT_EQ(typed.console.readWord()->text(), "Sword");
     typed.console.discardOne();  // CR LF goes as one character
     EXPECT_EQ(typed.console.readLine()->text(), "look");
@@ -44,7 +37,7 @@ TEST(ConsoleInput, WordReadsSkipEveryWhiteSpaceAndLeaveTheNextOneUnread) {
 }
 
 TEST(ConsoleInput, EndOfInputIsStickyForEveryKindOfRead) {
-    Typed typed("  \n ");
+    Session typed("  \n ");
     EXPECT_FALSE(typed.console.readWord());
     EXPECT_TRUE(typed.console.inputEnded());
     typed.in.typed = "look\n";  // input arriving after the end is never read
@@ -57,7 +50,7 @@ TEST(ConsoleInput, EndOfInputIsStickyForEveryKindOfRead) {
 
 TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
     const std::string longLine(100'000, 'x');
-    Typed typed("look" + longLine + "\n" + longLine + "\nlook\n");
+    Session typed("look" + longLine + "\n" + longLine + "\nlook\n");
     const auto line = typed.console.readLine();
     EXPECT_TRUE(line->overLong());
     EXPECT_LE(line->text().size(), TypedText::kKeptLength);
@@ -65,21 +58,6 @@ TEST(ConsoleInput, OverLongInputIsConsumedWholeAndEqualsNothing) {
     EXPECT_FALSE(*typed.console.readWord() == longLine);
     typed.console.discardOne();
     EXPECT_TRUE(*typed.console.readLine() == "look");
-}
-
-TEST(ConsoleExchange, HintsEveryOtherReplyUntilTheExpectedOneOrTheEnd) {
-    Typed typed("use key\nUse Key \n\nUse Key\nrest\n");
-    EXPECT_TRUE(typed.console.awaitLine("Use Key", "hint"));
-    EXPECT_EQ(typed.out.written, "hint\nhint\nhint\n");
-    EXPECT_EQ(typed.console.readLine()->text(), "rest");
-
-    Typed words("I block Block\n");
-    EXPECT_TRUE(words.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(words.out.written, "hint\nhint\n");
-
-    Typed cutOff("block\nBlo");
-    EXPECT_FALSE(cutOff.console.awaitWord("Block", "hint"));
-    EXPECT_EQ(cutOff.out.written, "hint\nhint\n");
 }
 
 TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
@@ -92,28 +70,17 @@ TEST(ConsoleOutput, EachMessageLineIsOneWriteAndColoursWaitForTheNextFlush) {
     Console console(in.source, device, [&device](Colour attribute) {
         device.write(attribute == Colour::Command ? "<13>" : "<10>");
     });
-    console.message("\nThe rooms items:");
+    console.message("\nA heading:");
     console.setColour(Colour::Command);
     EXPECT_EQ(writes.size(), 1U);
-    console.prompt("\nEnter the item you want to pick up: ");
+    console.prompt("\nA prompt: ");
     static_cast<void>(console.readWord());  // nothing pending: no write
-    EXPECT_EQ(writes, (std::vector<std::string>{"\nThe rooms items:\n",
-                                                "<13>\nEnter the item you want to pick up: "}));
+    EXPECT_EQ(writes, (std::vector<std::string>{"\nA heading:\n", "<13>\nA prompt: "}));
 }
 
-TEST(ConsoleOutput, OutputThatCannotBeWrittenEndsTheSessionBeforeAnyFurtherRead) {
-    ByteSink full{[](std::string_view /*bytes*/) { return std::size_t{0}; }};
-    MemoryInput in("look\nSword\n");
-    Console console(in.source, full);
-    console.message("\nThe rooms items:");
-    EXPECT_TRUE(console.outputFailed());
-    EXPECT_FALSE(console.readLine());
-    EXPECT_FALSE(console.readWord());
-    console.discardOne();
-    EXPECT_EQ(in.refills, 0);  // nothing was taken from the input
-}
-
-TEST(ConsoleOutput, AShortWriteIsFinishedAndAFailedWriteIsTheLast) {
+// Output that cannot be written ends the session as the end of input does,
+// before anything more is taken from the input.
+TEST(ConsoleOutput, AShortWriteIsFinishedAndAFailedWriteIsTheLastAndEndsTheSession) {
     struct Case {
         std::size_t most;  // bytes that one write takes at most
         int failing;       // the write that fails, counted from 1; 0 for none
@@ -144,6 +111,9 @@ TEST(ConsoleOutput, AShortWriteIsFinishedAndAFailedWriteIsTheLast) {
         EXPECT_EQ(written, c.written);
         EXPECT_EQ(console.outputFailed(), c.failing != 0);
         EXPECT_EQ(console.readLine().has_value(), c.failing == 0);
+        EXPECT_FALSE(console.readWord());
+        console.discardOne();
+        EXPECT_EQ(in.refills, c.failing == 0 ? 2 : 0);  // the line, then the end; or nothing
         EXPECT_EQ(writes, c.writes);
     }
 }
@@ -156,9 +126,9 @@ TEST(ConsoleOutput, ALineEditorMayTakeTheLastLineOfAPrompt) {
         taken = text;
         return true;
     });
-    console.prompt("\nEnter the item you want to drop: ");
+    console.prompt("\nA prompt: ");
     EXPECT_EQ(out.written, "\n");
-    EXPECT_EQ(taken, "Enter the item you want to drop: ");
+    EXPECT_EQ(taken, "A prompt: ");
 }
 
 }  // namespace

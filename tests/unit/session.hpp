@@ -10,6 +10,14 @@
 
 namespace cellbound::test_support {
 
+// Message lines as the console prints them: each text, then a line feed.
+template <typename... Texts>
+std::string lines(const Texts&... texts) {
+    std::string printed;
+    ((printed.append(texts) += '\n'), ...);
+    return printed;
+}
+
 // A player and a console over strings: what is typed goes in, and what the
 // game printed is taken out piece by piece.
 struct Session {
@@ -24,7 +32,10 @@ struct Session {
 
     Room& room(RoomLabel label) { return player.world.room(label); }
     void standIn(RoomLabel label) { player.currentRoom = &room(label); }
-    void give(const std::string& item) { player.inventory.push_back(item); }
+    template <typename... Items>
+    void give(const Items&... items) {
+        (player.inventory.emplace_back(items), ...);
+    }
 
     // What has been printed since the last call.
     std::string printed() { return std::exchange(out.written, {}); }

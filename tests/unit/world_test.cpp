@@ -7,48 +7,46 @@
 #include <vector>
 
 #include "session.hpp"
+#include "world/room_texts.hpp"
 
 namespace cellbound {
 namespace {
 
 using enum RoomLabel;
+using test_support::lines;
 using test_support::Session;
 
-struct Row {
-    RoomLabel room;
-    const Room* north;
-    const Room* east;
-    const Room* south;
-    const Room* west;
-    std::vector<std::string> items;
-    std::string enemy;
-};
-
 TEST(World, IsTheMapOfTheTwelveRoomsAsItStandsAtTheStart) {
-    const World world;
+    World world;
     auto at = [&world](RoomLabel label) { return &world.room(label); };
+    struct Row {
+        RoomLabel room;
+        std::array<Room*, kDirectionCount> exits;  // north, east, south, west
+        std::vector<std::string> items;
+        std::string enemy;
+    };
     const std::vector<Row> map{
-        {Bedroom, nullptr, at(Clinic), at(DollRoom), nullptr, {}, ""},
-        {DollRoom, at(Bedroom), nullptr, nullptr, nullptr, {"Gem"}, ""},
-        {Clinic, at(Armoury), nullptr, nullptr, at(Bedroom), {}, ""},
-        {Armoury, at(BeastHall), nullptr, at(Clinic), nullptr, {"Sword"}, ""},
-        {BeastHall, at(GuardRoom), at(Cells), at(Armoury), at(TorchHallway), {}, "dog"},
-        {Cells, nullptr, nullptr, nullptr, at(BeastHall), {}, ""},
-        {GuardRoom, nullptr, nullptr, at(BeastHall), nullptr, {"Key"}, "guard"},
-        {TorchHallway, nullptr, at(BeastHall), nullptr, at(KnightHall), {}, ""},
-        {KnightHall, at(LongHallway), at(TorchHallway), nullptr, nullptr, {}, "knight"},
-        {LongHallway, at(PortalRoom), nullptr, at(KnightHall), at(ShieldRoom), {}, ""},
-        {ShieldRoom, nullptr, at(LongHallway), nullptr, nullptr, {"Shield"}, ""},
-        {PortalRoom, nullptr, nullptr, at(LongHallway), nullptr, {}, "dHunter"},
+        {Bedroom, {nullptr, at(Clinic), at(DollRoom), nullptr}, {}, ""},
+        {DollRoom, {at(Bedroom), nullptr, nullptr, nullptr}, {"Gem"}, ""},
+        {Clinic, {at(Armoury), nullptr, nullptr, at(Bedroom)}, {}, ""},
+        {Armoury, {at(BeastHall), nullptr, at(Clinic), nullptr}, {"Sword"}, ""},
+        {BeastHall, {at(GuardRoom), at(Cells), at(Armoury), at(TorchHallway)}, {}, "dog"},
+        {Cells, {nullptr, nullptr, nullptr, at(BeastHall)}, {}, ""},
+        {GuardRoom, {nullptr, nullptr, at(BeastHall), nullptr}, {"Key"}, "guard"},
+        {TorchHallway, {nullptr, at(BeastHall), nullptr, at(KnightHall)}, {}, ""},
+        {KnightHall, {at(LongHallway), at(TorchHallway), nullptr, nullptr}, {}, "knight"},
+        {LongHallway, {at(PortalRoom), nullptr, at(KnightHall), at(ShieldRoom)}, {}, ""},
+        {ShieldRoom, {nullptr, at(LongHallway), nullptr, nullptr}, {"Shield"}, ""},
+        {PortalRoom, {nullptr, nullptr, at(LongHallway), nullptr}, {}, "dHunter"},
     };
     EXPECT_EQ(world.startRoom, at(Bedroom));
     for (const Row& row : map) {
         const Room& room = world.room(row.room);
         SCOPED_TRACE(static_cast<int>(row.room));
-        EXPECT_EQ(room.exit(Direction::North), row.north);
-        EXPECT_EQ(room.exit(Direction::East), row.east);
-        EXPECT_EQ(room.exit(Direction::South), row.south);
-        EXPECT_EQ(room.exit(Direction::West), row.west);
+        using enum Direction;
+        EXPECT_EQ(
+            (std::array{room.exit(North), room.exit(East), room.exit(South), room.exit(West)}),
+            row.exits);
         EXPECT_EQ(room.items, row.items);
         EXPECT_EQ(room.enemy, row.enemy);
         EXPECT_FALSE(room.visited);
@@ -56,39 +54,29 @@ TEST(World, IsTheMapOfTheTwelveRoomsAsItStandsAtTheStart) {
     }
 }
 
-constexpr const char* kBedroom =
-    "\nYou see the bed you woke up in. There is a open door to the east, and a door to the "
-    "south.\n";
-constexpr const char* kNothing = "\nThere is nothing worth picking up.\n";
-constexpr const char* kBeastHall =
-    "\nYou enter a large room, it is empty save for a giant dog like creature, it bares it's fangs "
-    "as it leaps towards you.\n";
-constexpr const char* kBeastHallLater =
-    "\nThe stench from the remains of the dog-like creature are all that inhabit this room. \nYou "
-    "see a door in every direction.\n";
-constexpr const char* kArmouryLater =
-    "\nThe room remains the same as before, minus the sword you took. \nThere is a door to the "
-    "North, and the South.\n";
-
 TEST(RoomDescription, ShowsTheFirstVisitTextUntilVisitedAndNoEnemyIsLeft) {
+    namespace text = room_texts;
     Session session;
     Room& bedroom = session.room(Bedroom);
     bedroom.describe(session.console);
     EXPECT_TRUE(bedroom.visited);
     bedroom.describe(session.console);  // no text for later visits: the first one again
-    EXPECT_EQ(session.printed(), std::string(kBedroom) + kNothing + kBedroom + kNothing);
+    const std::string nothing = lines(text::kNothingWorthPickingUp);
+    EXPECT_EQ(session.printed(), lines(text::kBedroom) + nothing + lines(text::kBedroom) + nothing);
 
     Room& hall = session.room(BeastHall);
+    const std::string first = lines(text::kBeastHall) + nothing;
+    const std::string later = lines(text::kBeastHallRevisit) + nothing;
     hall.describe(session.console);
     hall.describe(session.console);
-    EXPECT_EQ(session.printed(), std::string(kBeastHall) + kNothing + kBeastHall + kNothing);
+    EXPECT_EQ(session.printed(), first + first);
     hall.enemy.clear();
     hall.describe(session.console);
-    EXPECT_EQ(session.printed(), std::string(kBeastHallLater) + kNothing);
+    EXPECT_EQ(session.printed(), later);
     hall.visited = false;  // as after a defeat
     hall.describe(session.console);
     hall.describe(session.console);
-    EXPECT_EQ(session.printed(), std::string(kBeastHall) + kNothing + kBeastHallLater + kNothing);
+    EXPECT_EQ(session.printed(), first + later);
 }
 
 TEST(RoomDescription, ListsItemsInTheOrderTheyWerePutThere) {
@@ -96,13 +84,14 @@ TEST(RoomDescription, ListsItemsInTheOrderTheyWerePutThere) {
     Room& armoury = session.room(Armoury);
     armoury.visited = true;
     armoury.describe(session.console);
-    EXPECT_EQ(session.printed(), std::string(kArmouryLater) + "\nThe rooms items:\nSword\n");
+    EXPECT_EQ(session.printed(),
+              lines(room_texts::kArmouryRevisit, room_texts::kItemsHeading, "Sword"));
 
     Room& guardRoom = session.room(GuardRoom);
     guardRoom.addItem("Sword");
     guardRoom.addItem("Sword");
     guardRoom.listItems(session.console);
-    EXPECT_EQ(session.printed(), "\nThe rooms items:\nKey\nSword\nSword\n");
+    EXPECT_EQ(session.printed(), lines(room_texts::kItemsHeading, "Key", "Sword", "Sword"));
 }
 
 }  // namespace
