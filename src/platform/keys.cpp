@@ -34,20 +34,22 @@ Step Decoder::feed(unsigned char byte) noexcept {
             text_[0] = static_cast<char>(byte);
             length_ = 1;
             break;
-        case State::Escape:
-            if (byte == '[' || byte == 'O' || byte == kEscape) {
-                state_ = byte == '[' ? State::Csi : byte == 'O' ? State::Ss3 : State::EscapeEscape;
+        case State::Escape:        // Alt and a key, or a sequence
+        case State::EscapeEscape:  // rxvt's Alt and a key that sends a sequence
+            if (byte == '[' || byte == 'O') {
+                alt_ = state_ == State::EscapeEscape;
+                state_ = byte == '[' ? State::Csi : State::Ss3;
+                return Step::More;
+            }
+            if (state_ == State::EscapeEscape) {
+                return before(Key::Unbound);
+            }
+            if (byte == kEscape) {
+                state_ = State::EscapeEscape;
                 return Step::More;
             }
             alt_ = true;
             break;
-        case State::EscapeEscape:  // rxvt's Alt and a key that sends a sequence
-            if (byte != '[' && byte != 'O') {
-                return before(Key::Unbound);
-            }
-            state_ = byte == '[' ? State::Csi : State::Ss3;
-            alt_ = true;
-            return Step::More;
         case State::Utf8:
             if (byte < low_ || byte > high_) {
                 return before(alt_ ? Key::Unbound : Key::Text);
@@ -63,18 +65,17 @@ Step Decoder::feed(unsigned char byte) noexcept {
             return sequence(byte);
     }
     // A key's first byte, or the one after Esc.
+    const unicode::Lead lead = unicode::leadOf(byte);
     if (byte == kEscape && !alt_) {
         state_ = State::Escape;
-        return Step::More;
+    } else if (lead.length < 2) {
+        return whole(!alt_ ? keys::byte(byte) : byte < 0x80 ? alt(byte) : Key::Unbound);
+    } else {
+        state_ = State::Utf8;
+        missing_ = lead.length - 1;
+        low_ = lead.low;
+        high_ = lead.high;
     }
-    const unicode::Lead lead = unicode::leadOf(byte);
-    if (lead.length < 2) {
-        return whole(alt_ ? (byte < 0x80 ? alt(byte) : Key::Unbound) : keys::byte(byte));
-    }
-    state_ = State::Utf8;
-    missing_ = lead.length - 1;
-    low_ = lead.low;
-    high_ = lead.high;
     return Step::More;
 }
 
@@ -83,27 +84,19 @@ Step Decoder::feed(unsigned char byte) noexcept {
 Step Decoder::sequence(unsigned char byte) noexcept {
     if (state_ == State::Csi && count_ == 0 && byte == '[' && !alt_) {
         state_ = State::Console;
-        return Step::More;
-    }
-    if (byte >= '0' && byte <= '9') {
+    } else if (byte >= '0' && byte <= '9') {
         count_ = count_ == 0 ? 1 : count_;
         unsigned& last = parameters_.at(count_ > 1 ? 1 : 0);
         last = last >= kLargest ? last : last * 10 + (byte - '0');
-        return Step::More;
-    }
-    if (byte == ';') {
+    } else if (byte == ';') {
         count_ = count_ == 0 ? 2 : count_ + 1;
         parameters_[1] = 0;
-        return Step::More;
-    }
-    if (byte >= 0x20 && byte < 0x40) {
+    } else if (byte >= 0x20 && byte < 0x40) {
         plain_ = false;  // private parameters, intermediate bytes
-        return Step::More;
+    } else {
+        return !isFinal(byte) ? before(Key::Unbound) : whole(plain_ ? named(byte) : Key::Unbound);
     }
-    if (!isFinal(byte)) {
-        return before(Key::Unbound);
-    }
-    return whole(plain_ ? named(byte) : Key::Unbound);
+    return Step::More;
 }
 
 // The keys that move and delete; any other sequence is taken whole and is
@@ -112,8 +105,8 @@ Key Decoder::named(unsigned char final) const noexcept {
     const bool csi = state_ == State::Csi;
     // The modifiers, plus one: the second parameter, or an arrow's only one.
     const unsigned modifiers = count_ > 1 ? parameters_[1] : final != '~' ? parameters_[0] : 1;
-    const bool ctrl = modifiers > 1 && ((modifiers - 1) & 4U) != 0;
-    const bool word = alt_ || (modifiers > 1 && ((modifiers - 1) & 6U) != 0);
+    const unsigned held = modifiers > 1 ? modifiers - 1 : 0;  // 1 Shift, 2 Alt, 4 Ctrl
+    const bool word = alt_ || (held & 6U) != 0;
     if (alt_ && !(csi && (final == 'C' || final == 'D'))) {
         return Key::Unbound;
     }
@@ -131,25 +124,19 @@ Key Decoder::named(unsigned char final) const noexcept {
         case 'F':
             return Key::End;
         case 'c':  // rxvt's Ctrl-Right and Ctrl-Left
-            return csi ? Key::Unbound : Key::WordRight;
         case 'd':
-            return csi ? Key::Unbound : Key::WordLeft;
+            return csi ? Key::Unbound : final == 'c' ? Key::WordRight : Key::WordLeft;
         case '^':  // rxvt's Ctrl and a numbered key
             return csi && parameters_[0] == 3 ? Key::DeleteWordAfter : Key::Unbound;
-        case '~':
-            break;
-        default:
-            return Key::Unbound;
-    }
-    switch (csi ? parameters_[0] : 0) {
-        case 1:
-        case 7:
-            return Key::Home;
-        case 4:
-        case 8:
-            return Key::End;
-        case 3:
-            return ctrl ? Key::DeleteWordAfter : Key::Delete;
+        case '~': {
+            const unsigned number = csi ? parameters_[0] : 0;
+            if (number == 3) {
+                return (held & 4U) != 0 ? Key::DeleteWordAfter : Key::Delete;
+            }
+            return number == 1 || number == 7   ? Key::Home
+                   : number == 4 || number == 8 ? Key::End
+                                                : Key::Unbound;
+        }
         default:
             return Key::Unbound;
     }

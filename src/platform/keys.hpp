@@ -7,25 +7,19 @@
 
 namespace cellbound::keys {
 
-// A key as a terminal sends it: a byte alone (a letter, a control character,
-// a byte that starts no UTF-8 character), Esc and an ASCII byte (Alt and the
-// key), or a key named for what it does.
+// A key as a terminal sends it: 0x00 to 0xff, that byte alone (a letter, a
+// control character, a byte that starts no UTF-8 character); kAlt and an
+// ASCII byte, Esc then that byte (Alt and the key); or a key named for what
+// it does. Text is a character of several bytes; the word keys are Ctrl and
+// Alt with Left and Right, in xterm's form and rxvt's; DeleteWordAfter is
+// Ctrl-Delete; Unbound is any other key that sends a sequence, or Alt with
+// it or with a character; None is no key at all.
+// clang-format off
 enum class Key : std::uint16_t {
-    // 0x00 to 0xff: that byte alone; kAlt and a byte: Esc, then that byte.
-    Text = 0x200,  // a character of several bytes
-    Up,
-    Down,
-    Left,
-    Right,
-    Home,
-    End,
-    Delete,
-    WordLeft,         // Ctrl-Left, Alt-Left, rxvt's Ctrl-Left and Alt-Left
-    WordRight,        // and the same to the right
-    DeleteWordAfter,  // Ctrl-Delete
-    Unbound,          // any other key that sends a sequence, and Alt with it
-    None,             // no key: fills a binding's unused places
+    Text = 0x200, Up, Down, Left, Right, Home, End, Delete, WordLeft, WordRight,
+    DeleteWordAfter, Unbound, None
 };
+// clang-format on
 constexpr std::uint16_t kAlt = 0x100;
 
 constexpr Key byte(unsigned char c) {

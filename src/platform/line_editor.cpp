@@ -13,38 +13,12 @@ namespace cellbound {
 
 namespace {
 
+using keys::alt;
+using keys::ctrl;
 using keys::Key;
-using Action = LineEditor::Action;
 
 constexpr std::size_t kHistoryLength = 500;
-
-// The keys bound to each action, as the README lists them.
-struct Binding {
-    Action action;
-    std::array<Key, 3> keys;
-};
 constexpr Key kNone = Key::None;
-constexpr std::array kBindings{
-    Binding{Action::CharacterBack, {Key::Left, keys::ctrl('B'), kNone}},
-    Binding{Action::CharacterOn, {Key::Right, keys::ctrl('F'), kNone}},
-    Binding{Action::LineStart, {Key::Home, keys::ctrl('A'), kNone}},
-    Binding{Action::LineEnd, {Key::End, keys::ctrl('E'), kNone}},
-    Binding{Action::WordBack, {Key::WordLeft, keys::alt('b'), kNone}},
-    Binding{Action::WordOn, {Key::WordRight, keys::alt('f'), kNone}},
-    Binding{Action::DeleteBack, {keys::byte(0x7f), keys::ctrl('H'), kNone}},
-    Binding{Action::DeleteOn, {Key::Delete, kNone, kNone}},
-    Binding{Action::DeleteOnOrEnd, {keys::ctrl('D'), kNone, kNone}},
-    Binding{Action::DeleteToEnd, {keys::ctrl('K'), kNone, kNone}},
-    Binding{Action::DeleteToStart, {keys::ctrl('U'), kNone, kNone}},
-    Binding{Action::DeleteBlankWordBack, {keys::ctrl('W'), kNone, kNone}},
-    Binding{Action::DeleteWordBack, {keys::alt(0x7f), keys::alt(0x08), kNone}},
-    Binding{Action::DeleteWordOn, {keys::alt('d'), Key::DeleteWordAfter, kNone}},
-    Binding{Action::Earlier, {Key::Up, keys::ctrl('P'), kNone}},
-    Binding{Action::Later, {Key::Down, keys::ctrl('N'), kNone}},
-    Binding{Action::ClearScreen, {keys::ctrl('L'), kNone, kNone}},
-    Binding{Action::Literal, {keys::ctrl('V'), kNone, kNone}},
-    Binding{Action::Enter, {keys::ctrl('M'), keys::ctrl('J'), kNone}},
-};
 
 // A key that puts itself into the line: a character, a Tab, a byte that is
 // no UTF-8.
@@ -58,6 +32,39 @@ bool isBlank(std::string_view text) {
 }
 
 }  // namespace
+
+constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
+    {{Key::Left, ctrl('B'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.previousCharacter(e.cursor_); }},
+    {{Key::Right, ctrl('F'), kNone}, [](LineEditor& e) { e.cursor_ = e.nextCharacter(e.cursor_); }},
+    {{Key::Home, ctrl('A'), kNone}, [](LineEditor& e) { e.cursor_ = 0; }},
+    {{Key::End, ctrl('E'), kNone}, [](LineEditor& e) { e.cursor_ = e.line_.size(); }},
+    {{Key::WordLeft, alt('b'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.back(e.cursor_, &Character::inWord); }},
+    {{Key::WordRight, alt('f'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.on(e.cursor_, &Character::inWord); }},
+    {{keys::byte(0x7f), ctrl('H'), kNone},
+     [](LineEditor& e) { e.eraseTo(e.previousCharacter(e.cursor_), e.cursor_); }},
+    {{Key::Delete, kNone, kNone},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_)); }},
+    {{ctrl('D'), kNone, kNone},
+     [](LineEditor& e) {
+         e.line_.empty() ? e.end() : e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_));
+     }},
+    {{ctrl('K'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
+    {{ctrl('U'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},
+    {{ctrl('W'), kNone, kNone},
+     [](LineEditor& e) { e.eraseTo(e.back(e.cursor_, &Character::blank), e.cursor_); }},
+    {{alt(0x7f), alt(0x08), kNone},
+     [](LineEditor& e) { e.eraseTo(e.back(e.cursor_, &Character::inWord), e.cursor_); }},
+    {{alt('d'), Key::DeleteWordAfter, kNone},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.on(e.cursor_, &Character::inWord)); }},
+    {{Key::Up, ctrl('P'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ - 1); }},
+    {{Key::Down, ctrl('N'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ + 1); }},
+    {{ctrl('L'), kNone, kNone}, [](LineEditor& e) { e.show(e.view_.clearScreen()); }},
+    {{ctrl('V'), kNone, kNone}, [](LineEditor& e) { e.literalNext_ = true; }},
+    {{ctrl('M'), ctrl('J'), kNone}, [](LineEditor& e) { e.enter(); }},
+}};
 
 LineEditor::LineEditor(int keyboard, int screenDescriptor, ByteSink& screen, std::string_view term)
     : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {
@@ -173,77 +180,11 @@ void LineEditor::press(unsigned char byte) {
 void LineEditor::act(Key key) {
     for (const Binding& binding : kBindings) {
         if (std::find(binding.keys.begin(), binding.keys.end(), key) != binding.keys.end()) {
-            return act(binding.action);
+            return binding.action(*this);
         }
     }
     if (isText(key)) {
         insert(decoder_.text());
-    }
-}
-
-void LineEditor::act(Action action) {
-    using enum Action;
-    switch (action) {
-        case CharacterBack:
-            cursor_ = previousCharacter(cursor_);
-            break;
-        case CharacterOn:
-            cursor_ = nextCharacter(cursor_);
-            break;
-        case LineStart:
-            cursor_ = 0;
-            break;
-        case LineEnd:
-            cursor_ = line_.size();
-            break;
-        case WordBack:
-            cursor_ = back(cursor_, &Character::inWord);
-            break;
-        case WordOn:
-            cursor_ = on(cursor_, &Character::inWord);
-            break;
-        case DeleteBack:
-            eraseTo(previousCharacter(cursor_), cursor_);
-            break;
-        case DeleteOnOrEnd:
-            if (line_.empty()) {
-                return end();
-            }
-            [[fallthrough]];
-        case DeleteOn:
-            eraseTo(cursor_, nextCharacter(cursor_));
-            break;
-        case DeleteToEnd:
-            eraseTo(cursor_, line_.size());
-            break;
-        case DeleteToStart:
-            eraseTo(0, cursor_);
-            break;
-        case DeleteBlankWordBack:
-            eraseTo(back(cursor_, &Character::blank), cursor_);
-            break;
-        case DeleteWordBack:
-            eraseTo(back(cursor_, &Character::inWord), cursor_);
-            break;
-        case DeleteWordOn:
-            eraseTo(cursor_, on(cursor_, &Character::inWord));
-            break;
-        case Earlier:
-            if (recalled_ > 0) {
-                recall(recalled_ - 1);
-            }
-            break;
-        case Later:
-            recall(recalled_ + 1);
-            break;
-        case ClearScreen:
-            show(view_.clearScreen());
-            break;
-        case Literal:
-            literalNext_ = true;
-            break;
-        case Enter:
-            return enter();
     }
 }
 
@@ -282,6 +223,7 @@ void LineEditor::eraseTo(std::size_t from, std::size_t to) {
     cursor_ = from;
 }
 
+// Up at the oldest line wraps `index` round: nothing to recall either way.
 void LineEditor::recall(std::size_t index) {
     if (index > history_.size()) {
         return;

@@ -56,31 +56,15 @@ public:
     // editing.
     static constexpr std::size_t kLongestLine = 4095;
 
-    // What a key does; the keys bound to each are listed in one table.
-    enum class Action : unsigned char {
-        CharacterBack,
-        CharacterOn,
-        LineStart,
-        LineEnd,
-        WordBack,
-        WordOn,
-        DeleteBack,
-        DeleteOn,
-        DeleteOnOrEnd,
-        DeleteToEnd,
-        DeleteToStart,
-        DeleteBlankWordBack,
-        DeleteWordBack,
-        DeleteWordOn,
-        Earlier,
-        Later,
-        ClearScreen,
-        Literal,
-        Enter,
-    };
-
 private:
     enum class State { Idle, Editing, Sent, Ended };
+    // The keys that do one thing, and what they do: the table is the
+    // README's list of keys, row for row.
+    struct Binding {
+        std::array<keys::Key, 3> keys;
+        void (*action)(LineEditor&);
+    };
+    static const std::array<Binding, 19> kBindings;
 
     // Edits the next line and gives it whole, with its line feed; nothing
     // once input has ended.
@@ -89,7 +73,6 @@ private:
     std::size_t pressAll(std::string_view keys);
     void press(unsigned char byte);
     void act(keys::Key key);
-    void act(Action action);
     void enter();
     void end();
 

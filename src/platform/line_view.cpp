@@ -206,9 +206,8 @@ void write(std::string& out, const Character& unit) {
     }
 }
 
-// Where the prompt ends and where each unit of the line starts.
+// Where each unit of the line starts.
 struct Layout {
-    Cell afterPrompt;
     std::vector<Cell> starts;  // the first cell of each unit
     std::vector<Cell> before;  // where the cursor is when the unit is written
     Cell end;
@@ -220,7 +219,6 @@ Layout layOut(const Characters& prompt, const Characters& line, std::size_t colu
         pen.place(unit);
     }
     Layout layout;
-    layout.afterPrompt = pen.at();
     for (const Character& unit : line) {
         layout.before.push_back(pen.at());
         layout.starts.push_back(pen.place(unit));
@@ -261,68 +259,55 @@ void LineView::movedToFreshRow() {
 }
 
 std::string LineView::update(const Characters& now, std::size_t cursor, std::size_t columns) {
-    if (!drawn_ || columns != columns_) {
-        return drawAll(now, cursor, columns);
-    }
-    const Characters& was = shown_;
-    std::size_t same = 0;
-    while (same < was.size() && same < now.size() && was[same] == now[same]) {
-        ++same;
-    }
     const Layout layout = layOut(prompt_, now, columns);
     std::string out;
-    if (same < was.size() || same < now.size()) {
-        // Rewritten from the first character that changed; what was shown
-        // after it is erased first, so that no cell a wide character skips
-        // keeps an old character.
-        const Cell from = same < now.size() ? layout.before[same] : layout.end;
-        out += moveBetween(cursor_, from);
-        if (same < was.size()) {
-            out += kEraseBelow;
+    Pen pen(columns, {});
+    std::size_t same = 0;  // the characters shown as they are
+    if (!drawn_ || columns != columns_) {
+        out = "\r";
+        if (drawn_) {
+            // A new width. A terminal that rewraps its rows has moved the
+            // line and the cursor to where they would be at the new width, so
+            // the line starts as many rows above as the cursor's row in that
+            // layout; one that cuts them has left the cursor on its row.
+            const Cell rewrapped = cellAt(layOut(prompt_, shown_, columns), shown_, shownCursor_);
+            out += moveBetween({rewraps_ ? rewrapped.row : cursor_.row, 0}, {});
         }
-        Pen pen(columns, from);
-        for (std::size_t i = same; i < now.size(); ++i) {
-            write(out, now[i]);
-            pen.place(now[i]);
-        }
-        if (pen.waiting()) {
-            out += kWrapRow;
+        out += kEraseBelow;
+        for (const Character& unit : prompt_) {
+            write(out, unit);
+            pen.place(unit);
         }
         cursor_ = pen.at();
+    } else {
+        while (same < shown_.size() && same < now.size() && shown_[same] == now[same]) {
+            ++same;
+        }
+        if (same < shown_.size() || same < now.size()) {
+            // Rewritten from the first character that changed; what was shown
+            // after it is erased first, so that no cell a wide character skips
+            // keeps an old character.
+            const Cell from = same < now.size() ? layout.before[same] : layout.end;
+            out += moveBetween(cursor_, from);
+            if (same < shown_.size()) {
+                out += kEraseBelow;
+            }
+            pen = Pen(columns, from);
+            cursor_ = from;
+        }
     }
-    const Cell target = cellAt(layout, now, cursor);
-    out += moveBetween(cursor_, target);
-    cursor_ = target;
-    shown_ = now;
-    shownCursor_ = cursor;
-    return out;
-}
-
-std::string LineView::drawAll(const Characters& now, std::size_t cursor, std::size_t columns) {
-    std::string out = "\r";
-    if (drawn_) {
-        // A new width. A terminal that rewraps its rows has moved the line
-        // and the cursor to where they would be at the new width, so the
-        // line starts as many rows above as the cursor's row in that layout;
-        // one that cuts them has left the cursor on its row.
-        const Cell rewrapped = cellAt(layOut(prompt_, shown_, columns), shown_, shownCursor_);
-        out += moveBetween({rewraps_ ? rewrapped.row : cursor_.row, 0}, {});
+    for (std::size_t i = same; i < now.size(); ++i) {
+        write(out, now[i]);
+        pen.place(now[i]);
     }
-    out += kEraseBelow;
-    Pen pen(columns, {});
-    for (const Character& unit : prompt_) {
-        write(out, unit);
-        pen.place(unit);
-    }
-    for (const Character& unit : now) {
-        write(out, unit);
-        pen.place(unit);
+    if (same < now.size()) {
+        cursor_ = pen.at();
     }
     if (pen.waiting()) {
         out += kWrapRow;
     }
-    const Cell target = cellAt(layOut(prompt_, now, columns), now, cursor);
-    out += moveBetween(pen.at(), target);
+    const Cell target = cellAt(layout, now, cursor);
+    out += moveBetween(cursor_, target);
     cursor_ = target;
     shown_ = now;
     shownCursor_ = cursor;

@@ -70,8 +70,6 @@ public:
     [[nodiscard]] Cell cursor() const noexcept { return cursor_; }
 
 private:
-    std::string drawAll(const Characters& line, std::size_t cursor, std::size_t columns);
-
     Characters prompt_;
     Characters shown_;             // the line as the screen shows it
     std::size_t shownCursor_ = 0;  // and the byte the cursor is before
