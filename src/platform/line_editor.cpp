@@ -40,9 +40,9 @@ constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
     {{Key::Home, ctrl('A'), kNone}, [](LineEditor& e) { e.cursor_ = 0; }},
     {{Key::End, ctrl('E'), kNone}, [](LineEditor& e) { e.cursor_ = e.line_.size(); }},
     {{Key::WordLeft, alt('b'), kNone},
-     [](LineEditor& e) { e.cursor_ = e.back(e.cursor_, &Character::inWord); }},
+     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, false); }},
     {{Key::WordRight, alt('f'), kNone},
-     [](LineEditor& e) { e.cursor_ = e.on(e.cursor_, &Character::inWord); }},
+     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, true); }},
     {{keys::byte(0x7f), ctrl('H'), kNone},
      [](LineEditor& e) { e.eraseTo(e.previousCharacter(e.cursor_), e.cursor_); }},
     {{Key::Delete, kNone, kNone},
@@ -54,11 +54,13 @@ constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
     {{ctrl('K'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
     {{ctrl('U'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},
     {{ctrl('W'), kNone, kNone},
-     [](LineEditor& e) { e.eraseTo(e.back(e.cursor_, &Character::blank), e.cursor_); }},
+     [](LineEditor& e) {
+         e.eraseTo(e.overWord(e.cursor_, &Character::notBlank, false), e.cursor_);
+     }},
     {{alt(0x7f), alt(0x08), kNone},
-     [](LineEditor& e) { e.eraseTo(e.back(e.cursor_, &Character::inWord), e.cursor_); }},
+     [](LineEditor& e) { e.eraseTo(e.overWord(e.cursor_, &Character::inWord, false), e.cursor_); }},
     {{alt('d'), Key::DeleteWordAfter, kNone},
-     [](LineEditor& e) { e.eraseTo(e.cursor_, e.on(e.cursor_, &Character::inWord)); }},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.overWord(e.cursor_, &Character::inWord, true)); }},
     {{Key::Up, ctrl('P'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ - 1); }},
     {{Key::Down, ctrl('N'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ + 1); }},
     {{ctrl('L'), kNone, kNone}, [](LineEditor& e) { e.show(e.view_.clearScreen()); }},
@@ -257,31 +259,16 @@ std::size_t LineEditor::startOf(std::size_t count) {
     return count == 0 ? 0 : characters()[count - 1].end;
 }
 
-// Back from `at` over the characters that are not `flag`, then over those
-// that are: the start of the word before the cursor.
-std::size_t LineEditor::back(std::size_t at, bool Character::*flag) {
-    const Characters& all = characters();
-    const bool word = flag == &Character::inWord;  // Ctrl-W's word is what is not blank
-    std::size_t n = count(at);
-    while (n > 0 && all[n - 1].*flag != word) {
-        --n;
-    }
-    while (n > 0 && all[n - 1].*flag == word) {
-        --n;
-    }
-    return startOf(n);
-}
-
-// On from `at` over what is no word, then over the word: the end of the
-// word after the cursor.
-std::size_t LineEditor::on(std::size_t at, bool Character::*flag) {
+// Over what is no word, then over the word: back from `at` to the start of
+// a word, or on to its end.
+std::size_t LineEditor::overWord(std::size_t at, bool Character::*inWord, bool forward) {
     const Characters& all = characters();
     std::size_t n = count(at);
-    while (n < all.size() && !(all[n].*flag)) {
-        ++n;
-    }
-    while (n < all.size() && all[n].*flag) {
-        ++n;
+    for (const bool word : {false, true}) {
+        while (forward ? n < all.size() && all[n].*inWord == word
+                       : n > 0 && all[n - 1].*inWord == word) {
+            n = forward ? n + 1 : n - 1;
+        }
     }
     return startOf(n);
 }

@@ -83,8 +83,7 @@ private:
     const Characters& characters();
     [[nodiscard]] std::size_t count(std::size_t at);
     [[nodiscard]] std::size_t startOf(std::size_t count);
-    [[nodiscard]] std::size_t back(std::size_t at, bool Character::*flag);
-    [[nodiscard]] std::size_t on(std::size_t at, bool Character::*flag);
+    [[nodiscard]] std::size_t overWord(std::size_t at, bool Character::*inWord, bool forward);
     [[nodiscard]] std::size_t previousCharacter(std::size_t at);
     [[nodiscard]] std::size_t nextCharacter(std::size_t at);
 

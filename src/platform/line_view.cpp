@@ -98,7 +98,7 @@ Characters charactersOf(std::string_view text) {
             unit.begin = at;
             unit.end = at + decoded.length;
             unit.inWord = decoded.valid && inWord(decoded.point);
-            unit.blank = decoded.point == ' ' || decoded.point == '\t';
+            unit.notBlank = decoded.point != ' ' && decoded.point != '\t';
             points.assign(1, decoded.point);
             if (!decoded.valid) {
                 std::string notation = "<";
@@ -148,12 +148,9 @@ public:
     }
     // The cell where a unit starts, with its glyphs placed.
     Cell place(const Character& unit) {
-        Cell start = at_;
-        for (std::size_t i = 0; i < unit.glyphs.size(); ++i) {
-            const Cell cell = place(unit.glyphs[i]);
-            if (i == 0) {
-                start = cell;
-            }
+        const Cell start = unit.glyphs.empty() ? at_ : place(unit.glyphs.front());
+        for (std::size_t i = 1; i < unit.glyphs.size(); ++i) {
+            place(unit.glyphs[i]);
         }
         return start;
     }

@@ -18,8 +18,8 @@ struct Character {
     std::string shown;
     bool notation = false;
     std::vector<int> glyphs;
-    bool inWord = false;  // a letter or a digit, to the word keys
-    bool blank = false;   // a space or a Tab, to Ctrl-W
+    bool inWord = false;    // a letter or a digit, to the word keys
+    bool notBlank = false;  // not a space nor a Tab: in a word, to Ctrl-W
     bool operator==(const Character&) const = default;
 };
 using Characters = std::vector<Character>;
