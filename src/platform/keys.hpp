@@ -59,6 +59,9 @@ private:
     enum class State : std::uint8_t { Idle, Escape, EscapeEscape, Csi, Ss3, Console, Utf8 };
     Step whole(Key key) noexcept;
     Step before(Key key) noexcept;
+    Step first(unsigned char byte) noexcept;
+    Step escaped(unsigned char byte) noexcept;
+    Step continued(unsigned char byte) noexcept;
     Step sequence(unsigned char byte) noexcept;
     [[nodiscard]] Key named(unsigned char final) const noexcept;
 

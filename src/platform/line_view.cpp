@@ -255,7 +255,8 @@ void LineView::movedToFreshRow() {
     cursor_ = {};
 }
 
-std::string LineView::update(const Characters& now, std::size_t cursor, std::size_t columns) {
+std::string LineView::update(const Characters& line, std::size_t cursor, std::size_t columns) {
+    const Characters& now = line;
     const Layout layout = layOut(prompt_, now, columns);
     std::string out;
     Pen pen(columns, {});

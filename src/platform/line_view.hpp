@@ -66,9 +66,6 @@ public:
     // start of the row below it.
     std::string finish();
 
-    // Where the terminal's cursor is after the bytes given so far.
-    [[nodiscard]] Cell cursor() const noexcept { return cursor_; }
-
 private:
     Characters prompt_;
     Characters shown_;             // the line as the screen shows it
