@@ -317,10 +317,10 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
 std::string LineView::finish() {
     const Cell end = layOut(prompt_, shown_, columns_).end;
     std::string out = moveBetween(cursor_, end);
-    // A line that fills its last row has already moved to a row of its own.
-    if (end.column > 0 || end.row == 0) {
-        out += kNewRow;
-    }
+    // A line that fills its last row has already moved to a row of its own:
+    // a line end from that row (up, then down again) tells a terminal that
+    // rewraps that the line stops there, and what follows is not part of it.
+    out += end.column > 0 || end.row == 0 ? kNewRow : "\x1b[A\r\n";
     drawn_ = false;
     return out;
 }
