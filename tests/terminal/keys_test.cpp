@@ -132,7 +132,8 @@ TEST(EndsInsideKey, WholeKeys) {
 TEST(EndsInsideKey, KeysCutShort) {
     for (const std::string_view keys :
          {"\x1b", "\x1b[", "\x1b[1", "\x1b[1;5", "\x1bO", "\x1b[[", "\x1b\x1b", "\x1b\x1b[", "\xc3",
-          "\xe2\x82", "\xf0\x9f\x98", "\x1b\xc3", "x\x1b", "\x1b[A\x1b["}) {
+          "\xe2\x82", "\xf0\x9f\x98", "\x1b\xc3", "x\x1b", "\x1b[A\x1b[", "\x1b[?1;2",
+          "\xf4\x8f"}) {
         EXPECT_TRUE(endsInsideKey(keys)) << ::testing::PrintToString(std::string(keys));
     }
 }
