@@ -31,10 +31,9 @@ void appendHex(std::string& out, char32_t value, int digits) {
     }
 }
 
-void showAsNotation(Character& unit, std::string text) {
-    unit.notation = true;
+void showAsNotation(Character& unit, std::string_view text) {
     unit.glyphs.assign(text.size(), 1);
-    unit.shown = std::move(text);
+    unit.shown = std::string(kReverse).append(text).append(kNoReverse);
 }
 
 void showAsCodePoints(Character& unit, const std::vector<char32_t>& points) {
@@ -44,7 +43,7 @@ void showAsCodePoints(Character& unit, const std::vector<char32_t>& points) {
         appendHex(notation, point, point > 0xffff ? 6 : 4);
         notation += '>';
     }
-    showAsNotation(unit, std::move(notation));
+    showAsNotation(unit, notation);
 }
 
 // How a finished character is shown: as itself when its first code point
@@ -105,7 +104,7 @@ Characters charactersOf(std::string_view text) {
                 appendHex(notation, static_cast<unsigned char>(text[at]), 2);
                 showAsNotation(unit, notation + ">");
             } else if (decoded.point < 0x20 || decoded.point == 0x7f) {
-                showAsNotation(unit, {'^', static_cast<char>(decoded.point ^ 0x40U)});
+                showAsNotation(unit, std::string{'^', static_cast<char>(decoded.point ^ 0x40U)});
             } else if (standsAlone) {
                 showAsCodePoints(unit, points);
             }
@@ -195,14 +194,6 @@ std::string moveBetween(Cell from, Cell to) {
     return out;
 }
 
-void write(std::string& out, const Character& unit) {
-    if (unit.notation) {
-        out.append(kReverse).append(unit.shown).append(kNoReverse);
-    } else {
-        out += unit.shown;
-    }
-}
-
 // Where each unit of the line starts.
 struct Layout {
     std::vector<Cell> starts;  // the first cell of each unit
@@ -245,8 +236,7 @@ void LineView::begin(std::string_view prompt) {
 }
 
 std::string LineView::clearScreen() {
-    drawn_ = false;
-    cursor_ = {};
+    movedToFreshRow();
     return "\x1b[H\x1b[2J";
 }
 
@@ -273,7 +263,7 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
         }
         out += kEraseBelow;
         for (const Character& unit : prompt_) {
-            write(out, unit);
+            out += unit.shown;
             pen.place(unit);
         }
         cursor_ = pen.at();
@@ -295,7 +285,7 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
         }
     }
     for (std::size_t i = same; i < now.size(); ++i) {
-        write(out, now[i]);
+        out += now[i].shown;
         pen.place(now[i]);
     }
     if (same < now.size()) {

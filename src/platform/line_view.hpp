@@ -9,14 +9,13 @@ namespace cellbound {
 
 // One character of a line (a letter with its combining marks, a control
 // character, a byte that is no UTF-8) and how it is shown: its bytes as they
-// are, or a notation in reverse video. `glyphs` holds the columns of each
-// cell the terminal starts for it, so that the layout wraps where the
-// terminal does.
+// are, or a notation in reverse video (the escapes included). `glyphs` holds
+// the columns of each cell the terminal starts for it, so that the layout
+// wraps where the terminal does.
 struct Character {
     std::size_t begin = 0;
     std::size_t end = 0;
     std::string shown;
-    bool notation = false;
     std::vector<int> glyphs;
     bool inWord = false;    // a letter or a digit, to the word keys
     bool notBlank = false;  // not a space nor a Tab: in a word, to Ctrl-W
