@@ -15,15 +15,10 @@ namespace cellbound {
 // first, so that the caller may act on it.
 long readReady(int descriptor, char* into, std::size_t size);
 
-// Whether these bytes, as a terminal sends keys, stop inside a key: an
-// escape sequence without its final byte (ESC, ESC [ 1 ;, ESC O, ESC ESC [),
-// or a UTF-8 character without all its bytes.
-bool endsInsideKey(std::string_view keys) noexcept;
-
-// Takes one key from a terminal and whatever arrived together with it: the
-// rest of a key sent in several bytes (waited for a moment if it is not
-// there yet) and any keys typed ahead, so that none is left over for the
-// next program. Returns what read() returns for the first byte: -1 with
+// Takes one key from a terminal and whatever comes with it until the input
+// has been quiet for a moment: the rest of a key sent in several bytes, keys
+// typed ahead and a whole paste, so that none is left over for the next
+// program. Returns what read() returns for the first byte: -1 with
 // EINTR when a signal came first, so that the caller may act on it and call
 // again.
 long takeKey(int descriptor, std::string& key);

@@ -13,46 +13,65 @@ namespace cellbound {
 
 namespace {
 
-constexpr unsigned char kEscape = 0x1b;
-constexpr unsigned char kDelete = 0x7f;
+using keys::alt;
+using keys::ctrl;
+using keys::Key;
+
 constexpr std::size_t kHistoryLength = 500;
-// Longer than any known key: the rest of its parameters is not kept.
-constexpr std::size_t kLongestSequence = 32;
+constexpr Key kNone = Key::None;
 
-constexpr unsigned char control(char letter) {
-    return static_cast<unsigned char>(letter & 0x1f);
-}
-
-bool isControl(unsigned char c) {
-    return c < 0x20 || c == kDelete;
+// A key that puts itself into the line: a character, a Tab, a byte that is
+// no UTF-8.
+bool isText(Key key) {
+    const auto code = static_cast<unsigned>(key);
+    return key == Key::Text || code == '\t' || (code >= 0x20 && code < 0x100 && code != 0x7f);
 }
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-// The parameter and intermediate bytes of a sequence, and its final byte.
-bool isParameter(unsigned char c) {
-    return c >= 0x20 && c < 0x40;
-}
-bool isFinal(unsigned char c) {
-    return c >= 0x40 && c < 0x7f;
-}
-
-// Whether a key's parameters have Ctrl among its modifiers: 1;5C, 1;6C, or
-// the older 5C.
-bool withCtrl(std::string_view parameters) {
-    const std::size_t separator = parameters.find(';');
-    const std::string_view modifier =
-        separator == std::string_view::npos ? parameters : parameters.substr(separator + 1);
-    return modifier.size() == 1 && modifier[0] >= '1' && modifier[0] <= '9' &&
-           ((modifier[0] - '1') & 4) != 0;
-}
-
 }  // namespace
 
-LineEditor::LineEditor(int keyboard, int screenDescriptor, ByteSink& screen)
-    : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {}
+constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
+    {{Key::Left, ctrl('B'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.previousCharacter(e.cursor_); }},
+    {{Key::Right, ctrl('F'), kNone}, [](LineEditor& e) { e.cursor_ = e.nextCharacter(e.cursor_); }},
+    {{Key::Home, ctrl('A'), kNone}, [](LineEditor& e) { e.cursor_ = 0; }},
+    {{Key::End, ctrl('E'), kNone}, [](LineEditor& e) { e.cursor_ = e.line_.size(); }},
+    {{Key::WordLeft, alt('b'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, false); }},
+    {{Key::WordRight, alt('f'), kNone},
+     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, true); }},
+    {{keys::byte(0x7f), ctrl('H'), kNone},
+     [](LineEditor& e) { e.eraseTo(e.previousCharacter(e.cursor_), e.cursor_); }},
+    {{Key::Delete, kNone, kNone},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_)); }},
+    {{ctrl('D'), kNone, kNone},
+     [](LineEditor& e) {
+         e.line_.empty() ? e.end() : e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_));
+     }},
+    {{ctrl('K'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
+    {{ctrl('U'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},
+    {{ctrl('W'), kNone, kNone},
+     [](LineEditor& e) {
+         e.eraseTo(e.overWord(e.cursor_, &Character::notBlank, false), e.cursor_);
+     }},
+    {{alt(0x7f), alt(0x08), kNone},
+     [](LineEditor& e) { e.eraseTo(e.overWord(e.cursor_, &Character::inWord, false), e.cursor_); }},
+    {{alt('d'), Key::DeleteWordAfter, kNone},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.overWord(e.cursor_, &Character::inWord, true)); }},
+    {{Key::Up, ctrl('P'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ - 1); }},
+    {{Key::Down, ctrl('N'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ + 1); }},
+    {{ctrl('L'), kNone, kNone}, [](LineEditor& e) { e.show(e.view_.clearScreen()); }},
+    {{ctrl('V'), kNone, kNone}, [](LineEditor& e) { e.literalNext_ = true; }},
+    {{ctrl('M'), ctrl('J'), kNone}, [](LineEditor& e) { e.enter(); }},
+}};
+
+LineEditor::LineEditor(int keyboard, int screenDescriptor, ByteSink& screen, std::string_view term)
+    : keyboard_(keyboard), screenDescriptor_(screenDescriptor), screen_(screen) {
+    view_.setRewrapping(terminal_state::rewrapsRows(term));
+}
 
 bool LineEditor::takePrompt(std::string_view text) {
     if (source_.holdsUnread()) {
@@ -102,7 +121,7 @@ void LineEditor::begin() {
     state_ = State::Editing;
     line_.clear();
     cursor_ = 0;
-    sequence_.clear();
+    decoder_.reset();
     literalNext_ = false;
     draft_.clear();
     recalled_ = history_.size();
@@ -135,12 +154,13 @@ void LineEditor::press(unsigned char byte) {
         literalNext_ = false;
         // A line end cannot stand inside a line: the game would read two.
         if (byte != '\r' && byte != '\n') {
-            insert(static_cast<char>(byte));
+            const char literal = static_cast<char>(byte);
+            insert({&literal, 1});
         }
         return;
     }
     if (terminal_state::sendSignalOf(byte)) {
-        sequence_.clear();
+        decoder_.reset();
         // Back from a stop: the shell has moved the screen on.
         if (terminal_state::continuedFromStop()) {
             static_cast<void>(terminal_state::redrawWanted());
@@ -148,198 +168,25 @@ void LineEditor::press(unsigned char byte) {
         }
         return;
     }
-    if (!sequence_.empty()) {
-        switch (extendSequence(byte)) {
-            case Sequence::Pending:
-                return;
-            case Sequence::Complete:
-                sequenceKey();
-                sequence_.clear();
-                return;
-            case Sequence::Abandoned:
-                sequence_.clear();
-                break;  // the byte is a key of its own
+    keys::Step step = decoder_.feed(byte);
+    if (step == keys::Step::Before) {
+        act(decoder_.key());
+        step = state_ == State::Editing ? decoder_.feed(byte) : keys::Step::More;
+    }
+    if (step == keys::Step::Whole) {
+        act(decoder_.key());
+    }
+}
+
+// Every key is taken whole; one that is not bound does nothing.
+void LineEditor::act(Key key) {
+    for (const Binding& binding : kBindings) {
+        if (std::find(binding.keys.begin(), binding.keys.end(), key) != binding.keys.end()) {
+            return binding.action(*this);
         }
     }
-    if (byte == kEscape) {
-        sequence_ = static_cast<char>(byte);
-    } else if (byte == '\r' || byte == '\n') {
-        enter();
-    } else if (byte != '\t' && isControl(byte)) {
-        controlKey(byte);
-    } else {
-        insert(static_cast<char>(byte));
-    }
-}
-
-// The keys that send sequences: ESC [ or ESC O, parameters, a final byte;
-// the Linux console's ESC [ [ and a letter; Alt and a key as ESC and the key,
-// rxvt's Alt and a key that sends a sequence as ESC and the sequence. Each
-// is taken whole, known or not.
-LineEditor::Sequence LineEditor::extendSequence(unsigned char byte) {
-    const std::size_t altered = sequence_.size() > 1 && sequence_[1] == '\x1b' ? 1 : 0;
-    const std::string_view body = std::string_view(sequence_).substr(1 + altered);
-    const auto taken = [this, byte](Sequence result) {
-        sequence_ += static_cast<char>(byte);
-        return result;
-    };
-    if (sequence_.size() == 1 && (byte == kDelete || byte == control('H'))) {
-        return taken(Sequence::Complete);  // Alt-Backspace
-    }
-    if (isControl(byte) && !(byte == kEscape && sequence_.size() == 1)) {
-        return Sequence::Abandoned;  // Enter, Backspace and the like still work
-    }
-    if (sequence_.size() >= kLongestSequence && isParameter(byte)) {
-        return Sequence::Pending;  // unknown however it ends: no need to keep it
-    }
-    if (body.empty()) {
-        if (byte == '[' || byte == 'O' || byte == kEscape) {
-            return taken(Sequence::Pending);
-        }
-        return byte < 0x80 ? taken(Sequence::Complete) : Sequence::Abandoned;
-    }
-    if (body == "[" && byte == '[') {
-        return taken(Sequence::Pending);
-    }
-    if (isParameter(byte)) {
-        return taken(Sequence::Pending);
-    }
-    if (isFinal(byte)) {
-        return taken(Sequence::Complete);
-    }
-    return Sequence::Abandoned;
-}
-
-void LineEditor::sequenceKey() {
-    if (sequence_.size() == 2) {
-        return altKey(static_cast<unsigned char>(sequence_[1]));
-    }
-    if (sequence_[1] == '\x1b') {
-        // rxvt's Alt and an arrow moves by words, as bash on Debian has it;
-        // Alt and any other key is not bound.
-        const std::string_view key = std::string_view(sequence_).substr(2);
-        if (key == "[C" || key == "[D") {
-            altKey(key == "[C" ? 'f' : 'b');
-        }
-        return;
-    }
-    const std::string_view body = std::string_view(sequence_).substr(1);
-    if (body.substr(0, 2) == "[[") {
-        return;  // the Linux console's F1 to F5
-    }
-    const std::string_view parameters = body.substr(1, body.size() - 2);
-    const std::string_view first = parameters.substr(0, parameters.find(';'));
-    switch (body.back()) {
-        case 'A':
-            return controlKey(control('P'));
-        case 'B':
-            return controlKey(control('N'));
-        case 'C':  // with Ctrl, as Alt-F
-            return withCtrl(parameters) ? altKey('f') : controlKey(control('F'));
-        case 'D':
-            return withCtrl(parameters) ? altKey('b') : controlKey(control('B'));
-        case 'c':  // rxvt's Ctrl-Right and Ctrl-Left
-        case 'd':
-            if (body.front() == 'O') {
-                altKey(body.back() == 'c' ? 'f' : 'b');
-            }
-            return;
-        case 'H':
-            return controlKey(control('A'));
-        case 'F':
-            return controlKey(control('E'));
-        case '~':
-            if (body.front() == '[') {
-                numberedKey(first);
-            }
-            return;
-        default:
-            return;  // no other key edits the line
-    }
-}
-
-// ESC [ number ~: Home, End and Delete.
-void LineEditor::numberedKey(std::string_view number) {
-    if (number == "1" || number == "7") {
-        controlKey(control('A'));
-    } else if (number == "4" || number == "8") {
-        controlKey(control('E'));
-    } else if (number == "3") {
-        eraseTo(cursor_, nextCharacter(cursor_));
-    }
-}
-
-// Alt and a key, sent as ESC and the key: the word keys, as in bash.
-void LineEditor::altKey(unsigned char key) {
-    switch (key) {
-        case 'b':
-            cursor_ = wordStartBefore(cursor_);
-            break;
-        case 'f':
-            cursor_ = wordEndAfter(cursor_);
-            break;
-        case 'd':
-            eraseTo(cursor_, wordEndAfter(cursor_));
-            break;
-        case kDelete:
-        case control('H'):
-            eraseTo(wordStartBefore(cursor_), cursor_);
-            break;
-        default:
-            break;  // no other Alt key edits the line
-    }
-}
-
-void LineEditor::controlKey(unsigned char key) {
-    switch (key) {
-        case control('A'):
-            cursor_ = 0;
-            break;
-        case control('B'):
-            cursor_ = previousCharacter(cursor_);
-            break;
-        case control('D'):
-            if (line_.empty()) {
-                end();
-                return;
-            }
-            eraseTo(cursor_, nextCharacter(cursor_));
-            break;
-        case control('E'):
-            cursor_ = line_.size();
-            break;
-        case control('F'):
-            cursor_ = nextCharacter(cursor_);
-            break;
-        case control('H'):
-        case kDelete:
-            eraseTo(previousCharacter(cursor_), cursor_);
-            break;
-        case control('K'):
-            eraseTo(cursor_, line_.size());
-            break;
-        case control('L'):
-            show(view_.clearScreen());
-            break;
-        case control('N'):
-            recall(recalled_ + 1);
-            break;
-        case control('P'):
-            if (recalled_ > 0) {
-                recall(recalled_ - 1);
-            }
-            break;
-        case control('U'):
-            eraseTo(0, cursor_);
-            break;
-        case control('V'):
-            literalNext_ = true;
-            break;
-        case control('W'):
-            eraseTo(previousWord(cursor_), cursor_);
-            break;
-        default:
-            break;  // no other key edits the line
+    if (isText(key)) {
+        insert(decoder_.text());
     }
 }
 
@@ -366,10 +213,10 @@ void LineEditor::end() {
     terminal_state::use(terminal_state::Mode::AsFound);
 }
 
-void LineEditor::insert(char byte) {
-    if (line_.size() < kLongestLine) {
-        line_.insert(cursor_, 1, byte);
-        ++cursor_;
+void LineEditor::insert(std::string_view bytes) {
+    if (line_.size() + bytes.size() <= kLongestLine) {
+        line_.insert(cursor_, bytes);
+        cursor_ += bytes.size();
     }
 }
 
@@ -378,6 +225,7 @@ void LineEditor::eraseTo(std::size_t from, std::size_t to) {
     cursor_ = from;
 }
 
+// Up at the oldest line wraps `index` round: nothing to recall either way.
 void LineEditor::recall(std::size_t index) {
     if (index > history_.size()) {
         return;
@@ -390,122 +238,49 @@ void LineEditor::recall(std::size_t index) {
     cursor_ = line_.size();
 }
 
-std::size_t LineEditor::previousCharacter(std::size_t at) const {
-    std::size_t previous = 0;
-    for (const std::size_t end : characterEnds(line_)) {
-        if (end >= at) {
-            break;
-        }
-        previous = end;
+const Characters& LineEditor::characters() {
+    if (charactersOf_ != line_) {
+        characters_ = charactersOf(line_);
+        charactersOf_ = line_;
     }
-    return previous;
+    return characters_;
 }
 
-std::size_t LineEditor::nextCharacter(std::size_t at) const {
-    for (const std::size_t end : characterEnds(line_)) {
-        if (end > at) {
-            return end;
-        }
-    }
-    return line_.size();
+// How many characters end at or before the byte `at`.
+std::size_t LineEditor::count(std::size_t at) {
+    const Characters& all = characters();
+    return static_cast<std::size_t>(
+        std::upper_bound(all.begin(), all.end(), at,
+                         [](std::size_t byte, const Character& c) { return byte < c.end; }) -
+        all.begin());
 }
 
-// The start of the word before `at`, after the blanks that end it.
-std::size_t LineEditor::previousWord(std::size_t at) const {
-    const std::vector<std::size_t> ends = characterEnds(line_);
-    // The characters that end at or before `at`, taken from the last.
-    auto count =
-        static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), at) - ends.begin());
-    const auto startOf = [&ends](std::size_t index) { return index == 0 ? 0 : ends[index - 1]; };
-    const auto blank = [&](std::size_t index) {
-        const std::size_t start = startOf(index);
-        return ends[index] - start == 1 && (line_[start] == ' ' || line_[start] == '\t');
-    };
-    while (count > 0 && blank(count - 1)) {
-        --count;
-    }
-    while (count > 0 && !blank(count - 1)) {
-        --count;
-    }
-    return startOf(count);
+std::size_t LineEditor::startOf(std::size_t count) {
+    return count == 0 ? 0 : characters()[count - 1].end;
 }
 
-namespace {
-
-// The first code point of a character of the line, or none for a byte that
-// is no UTF-8 (a character of several bytes is whole UTF-8).
-char32_t firstPoint(std::string_view character) {
-    const auto lead = static_cast<unsigned char>(character.front());
-    if (character.size() == 1) {
-        return lead < 0x80 ? lead : 0;
-    }
-    const std::size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-    char32_t point = lead & (0x7fU >> length);
-    for (std::size_t i = 1; i < length && i < character.size(); ++i) {
-        point = (point << 6U) | (static_cast<unsigned char>(character[i]) & 0x3fU);
-    }
-    return point;
-}
-
-// A word is letters and digits, as readline has it. Beyond ASCII every
-// character counts as a letter but the blanks and punctuation of Latin-1,
-// of General Punctuation and of CJK Symbols and Punctuation.
-bool inWord(char32_t point) {
-    if (point < 0x80) {
-        return (point >= '0' && point <= '9') || (point >= 'a' && point <= 'z') ||
-               (point >= 'A' && point <= 'Z');
-    }
-    return point >= 0xc0 && point != 0xd7 && point != 0xf7 &&
-           !(point >= 0x2000 && point < 0x2070) && !(point >= 0x3000 && point < 0x3040);
-}
-
-// Where each character of a line ends, and whether it belongs to a word.
-struct Words {
-    std::vector<std::size_t> ends;
-    std::vector<bool> inWord;
-
-    explicit Words(std::string_view line) : ends(characterEnds(line)) {
-        for (std::size_t i = 0; i < ends.size(); ++i) {
-            inWord.push_back(
-                cellbound::inWord(firstPoint(line.substr(startOf(i), ends[i] - startOf(i)))));
+// Over what is no word, then over the word: back from `at` to the start of
+// a word, or on to its end.
+std::size_t LineEditor::overWord(std::size_t at, bool Character::*inWord, bool forward) {
+    const Characters& all = characters();
+    std::size_t n = count(at);
+    for (const bool word : {false, true}) {
+        while (forward ? n < all.size() && all[n].*inWord == word
+                       : n > 0 && all[n - 1].*inWord == word) {
+            n = forward ? n + 1 : n - 1;
         }
     }
-    [[nodiscard]] std::size_t startOf(std::size_t index) const {
-        return index == 0 ? 0 : ends[index - 1];
-    }
-    // How many characters end at or before the byte `at`.
-    [[nodiscard]] std::size_t countTo(std::size_t at) const {
-        return static_cast<std::size_t>(std::upper_bound(ends.begin(), ends.end(), at) -
-                                        ends.begin());
-    }
-};
-
-}  // namespace
-
-// The start of the word before `at`, over whatever is no word after it.
-std::size_t LineEditor::wordStartBefore(std::size_t at) const {
-    const Words words(line_);
-    std::size_t count = words.countTo(at);
-    while (count > 0 && !words.inWord[count - 1]) {
-        --count;
-    }
-    while (count > 0 && words.inWord[count - 1]) {
-        --count;
-    }
-    return words.startOf(count);
+    return startOf(n);
 }
 
-// The end of the word after `at`, over whatever is no word before it.
-std::size_t LineEditor::wordEndAfter(std::size_t at) const {
-    const Words words(line_);
-    std::size_t count = words.countTo(at);
-    while (count < words.ends.size() && !words.inWord[count]) {
-        ++count;
-    }
-    while (count < words.ends.size() && words.inWord[count]) {
-        ++count;
-    }
-    return words.startOf(count);
+// The start of the character before `at`, and the end of the one after it.
+std::size_t LineEditor::previousCharacter(std::size_t at) {
+    return at == 0 ? 0 : startOf(count(at - 1));
+}
+
+std::size_t LineEditor::nextCharacter(std::size_t at) {
+    const std::size_t n = count(at);
+    return n < characters().size() ? characters()[n].end : line_.size();
 }
 
 void LineEditor::draw() {
@@ -517,7 +292,7 @@ void LineEditor::draw() {
     winsize size{};
     const std::size_t columns =
         ::ioctl(screenDescriptor_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-    show(view_.update(line_, cursor_, columns));
+    show(view_.update(characters(), cursor_, columns));
 }
 
 void LineEditor::show(std::string_view text) {

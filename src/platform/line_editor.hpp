@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "console/bytes.hpp"
+#include "platform/keys.hpp"
 #include "platform/line_view.hpp"
 
 namespace cellbound {
@@ -23,8 +24,9 @@ class LineEditor {
 public:
     // Reads keys from `keyboard` and draws on `screen`, the game's own
     // output, so that the editor's writes and the game's keep their order.
-    // `screenDescriptor` is the terminal asked for the screen's width.
-    LineEditor(int keyboard, int screenDescriptor, ByteSink& screen);
+    // `screenDescriptor` is the terminal asked for the screen's width, `term`
+    // its TERM name (whether it rewraps its rows at a new width).
+    LineEditor(int keyboard, int screenDescriptor, ByteSink& screen, std::string_view term);
     ~LineEditor() = default;
     // The source reads through this object.
     LineEditor(const LineEditor&) = delete;
@@ -39,9 +41,6 @@ public:
     // line is shown by the editor itself. Refused while typed input is still
     // waiting to be read: then no edit follows the prompt.
     bool takePrompt(std::string_view text);
-
-    // Whether the terminal rewraps its rows at a new width (the default).
-    void setRewrapping(bool rewraps) { view_.setRewrapping(rewraps); }
 
     // Keys as the keyboard sends them: handled, then drawn once for all
     // (none: the line drawn again where the screen has changed its width).
@@ -59,7 +58,13 @@ public:
 
 private:
     enum class State { Idle, Editing, Sent, Ended };
-    enum class Sequence { Pending, Complete, Abandoned };
+    // The keys that do one thing, and what they do: the table is the
+    // README's list of keys, row for row.
+    struct Binding {
+        std::array<keys::Key, 3> keys;
+        void (*action)(LineEditor&);
+    };
+    static const std::array<Binding, 19> kBindings;
 
     // Edits the next line and gives it whole, with its line feed; nothing
     // once input has ended.
@@ -67,22 +72,20 @@ private:
     void begin();
     std::size_t pressAll(std::string_view keys);
     void press(unsigned char byte);
-    Sequence extendSequence(unsigned char byte);
-    void sequenceKey();
-    void numberedKey(std::string_view number);
-    void altKey(unsigned char key);
-    void controlKey(unsigned char key);
+    void act(keys::Key key);
     void enter();
     void end();
 
-    void insert(char byte);
+    void insert(std::string_view bytes);
     void eraseTo(std::size_t from, std::size_t to);
     void recall(std::size_t index);
-    [[nodiscard]] std::size_t previousCharacter(std::size_t at) const;
-    [[nodiscard]] std::size_t nextCharacter(std::size_t at) const;
-    [[nodiscard]] std::size_t previousWord(std::size_t at) const;
-    [[nodiscard]] std::size_t wordStartBefore(std::size_t at) const;
-    [[nodiscard]] std::size_t wordEndAfter(std::size_t at) const;
+    // The line's characters, worked out once for each change of the line.
+    const Characters& characters();
+    [[nodiscard]] std::size_t count(std::size_t at);
+    [[nodiscard]] std::size_t startOf(std::size_t count);
+    [[nodiscard]] std::size_t overWord(std::size_t at, bool Character::*inWord, bool forward);
+    [[nodiscard]] std::size_t previousCharacter(std::size_t at);
+    [[nodiscard]] std::size_t nextCharacter(std::size_t at);
 
     void draw();
     void show(std::string_view text);
@@ -94,8 +97,10 @@ private:
     std::string prompt_;
     LineView view_;
     std::string line_;
-    std::size_t cursor_ = 0;    // a byte offset into line_
-    std::string sequence_;      // an escape sequence not yet ended
+    std::size_t cursor_ = 0;  // a byte offset into line_
+    keys::Decoder decoder_;
+    Characters characters_;
+    std::string charactersOf_;  // the line characters_ was worked out for
     bool literalNext_ = false;  // after Ctrl-V
     std::vector<std::string> history_;
     std::size_t recalled_ = 0;  // history_.size(): the line being typed

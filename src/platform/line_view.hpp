@@ -7,11 +7,25 @@
 
 namespace cellbound {
 
-// Where each character of `text` ends, as byte offsets in order: a letter
-// with its combining marks is one character, as is a control character or
-// a byte that is no UTF-8. Widths and boundaries follow Unicode, whatever
-// the locale says.
-std::vector<std::size_t> characterEnds(std::string_view text);
+// One character of a line (a letter with its combining marks, a control
+// character, a byte that is no UTF-8) and how it is shown: its bytes as they
+// are, or a notation in reverse video (the escapes included). `glyphs` holds
+// the columns of each cell the terminal starts for it, so that the layout
+// wraps where the terminal does.
+struct Character {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::string shown;
+    std::vector<int> glyphs;
+    bool inWord = false;    // a letter or a digit, to the word keys
+    bool notBlank = false;  // not a space nor a Tab: in a word, to Ctrl-W
+    bool operator==(const Character&) const = default;
+};
+using Characters = std::vector<Character>;
+
+// The characters of `text`, in order. Widths and boundaries follow Unicode,
+// whatever the locale says.
+Characters charactersOf(std::string_view text);
 
 // A cell of the screen, counted from the first row of the prompt.
 struct Cell {
@@ -46,19 +60,14 @@ public:
 
     // The bytes that show `line` with the cursor before its byte `cursor`
     // (the end of a character), on a screen `columns` wide.
-    std::string update(std::string_view line, std::size_t cursor, std::size_t columns);
+    std::string update(const Characters& line, std::size_t cursor, std::size_t columns);
     // The bytes that end the line last updated: the cursor goes to the
     // start of the row below it.
     std::string finish();
 
-    // Where the terminal's cursor is after the bytes given so far.
-    [[nodiscard]] Cell cursor() const noexcept { return cursor_; }
-
 private:
-    std::string drawAll(std::string_view line, std::size_t cursor, std::size_t columns);
-
-    std::string prompt_;
-    std::string shown_;            // the line as the screen shows it
+    Characters prompt_;
+    Characters shown_;             // the line as the screen shows it
     std::size_t shownCursor_ = 0;  // and the byte the cursor is before
     std::size_t columns_ = 0;      // the width it was drawn at
     bool drawn_ = false;           // false: the next update draws everything

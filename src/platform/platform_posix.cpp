@@ -84,8 +84,8 @@ Platform::Platform() : streams_(std::make_unique<Streams>()) {
     ByteSource* input = &p.plainInput.source();
     PromptSink prompts;
     if (p.inputIsTerminal && p.outputIsTerminal && p.capable) {
-        LineEditor& editor = p.editor.emplace(STDIN_FILENO, STDOUT_FILENO, p.output.sink());
-        editor.setRewrapping(terminal_state::rewrapsRows(std::getenv("TERM")));
+        LineEditor& editor =
+            p.editor.emplace(STDIN_FILENO, STDOUT_FILENO, p.output.sink(), std::getenv("TERM"));
         input = &editor.source();
         prompts = [&editor](std::string_view text) { return editor.takePrompt(text); };
     }

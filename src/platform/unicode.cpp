@@ -117,6 +117,41 @@ bool breakAllowed(Boundary before, Boundary after) noexcept {
 
 }  // namespace
 
+Lead leadOf(unsigned char first) noexcept {
+    if (first < 0x80) {
+        return {1};
+    }
+    if (first >= 0xc2 && first <= 0xdf) {
+        return {2};
+    }
+    if (first >= 0xe0 && first <= 0xef) {
+        return {3, static_cast<unsigned char>(first == 0xe0 ? 0xa0 : 0x80),
+                static_cast<unsigned char>(first == 0xed ? 0x9f : 0xbf)};
+    }
+    if (first >= 0xf0 && first <= 0xf4) {
+        return {4, static_cast<unsigned char>(first == 0xf0 ? 0x90 : 0x80),
+                static_cast<unsigned char>(first == 0xf4 ? 0x8f : 0xbf)};
+    }
+    return {};
+}
+
+Decoded decode(std::string_view text) noexcept {
+    const auto first = static_cast<unsigned char>(text.front());
+    const Lead lead = leadOf(first);
+    if (lead.length == 0 || lead.length > text.size()) {
+        return {};
+    }
+    char32_t point = first & (0x7fU >> (lead.length == 1 ? 0 : lead.length));
+    for (std::size_t i = 1; i < lead.length; ++i) {
+        const auto next = static_cast<unsigned char>(text[i]);
+        if (next < (i == 1 ? lead.low : 0x80) || next > (i == 1 ? lead.high : 0xbf)) {
+            return {};
+        }
+        point = (point << 6U) | (next & 0x3fU);
+    }
+    return {point, lead.length, true};
+}
+
 int columns(char32_t point) noexcept {
     return runOf(point).columns;
 }

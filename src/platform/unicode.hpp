@@ -1,6 +1,28 @@
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 namespace cellbound::unicode {
+
+// What a byte starts in strict UTF-8: how many bytes the character takes (0
+// for a byte that starts none) and the range its second byte must be in, so
+// that no overlong form, surrogate or point beyond U+10FFFF passes.
+struct Lead {
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xbf;
+};
+Lead leadOf(unsigned char first) noexcept;
+
+// The code point at the start of `text`, read as strict UTF-8; a byte that
+// starts none is one byte, not valid.
+struct Decoded {
+    char32_t point = 0;
+    std::size_t length = 1;
+    bool valid = false;
+};
+Decoded decode(std::string_view text) noexcept;
 
 // The columns a character takes on a terminal: 0 for combining marks and
 // other characters of no width, 2 for wide ones (East Asian wide and

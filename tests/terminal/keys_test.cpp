@@ -1,5 +1,5 @@
 // In-process: which TERM names take ANSI sequences, where a key ends, and
-// the pause's read of a whole key.
+// the pause's read of a whole key and of a paste.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -20,7 +20,9 @@
 #include <string_view>
 #include <thread>
 
+#include "../support/pipe.hpp"
 #include "platform/descriptors.hpp"
+#include "platform/keys.hpp"
 #include "platform/terminal_state.hpp"
 
 namespace cellbound {
@@ -105,71 +107,67 @@ TEST(TakesAnsi, UnknownAndNonAnsiNames) {
     }
 }
 
+using testing::Pipe;
+
+// Whether the decoder, fed these bytes, waits for more of a key.
+bool endsInsideKey(std::string_view bytes) {
+    keys::Decoder decoder;
+    for (const char c : bytes) {
+        if (decoder.feed(static_cast<unsigned char>(c)) == keys::Step::Before) {
+            decoder.feed(static_cast<unsigned char>(c));
+        }
+    }
+    return decoder.inside();
+}
+
 TEST(EndsInsideKey, WholeKeys) {
     for (const std::string_view keys :
          {"x", "look", "\r", "\x1b[A", "\x1bOP", "\x1b[15~", "\x1b[1;5C", "\x1b[[A", "\x1b\x1b[C",
           "\x1bx", "\x1b\xc3\xa9", "\xc3\xa9", "\xe2\x82\xac", "\xf0\x9f\x98\x80", "\xff", "\x80",
           "\xc3x", "\x1b[A\x1b[B", "\x1b[Ax"}) {
-        EXPECT_FALSE(endsInsideKey(keys)) << testing::PrintToString(std::string(keys));
+        EXPECT_FALSE(endsInsideKey(keys)) << ::testing::PrintToString(std::string(keys));
     }
 }
 
 TEST(EndsInsideKey, KeysCutShort) {
     for (const std::string_view keys :
          {"\x1b", "\x1b[", "\x1b[1", "\x1b[1;5", "\x1bO", "\x1b[[", "\x1b\x1b", "\x1b\x1b[", "\xc3",
-          "\xe2\x82", "\xf0\x9f\x98", "\x1b\xc3", "x\x1b", "\x1b[A\x1b["}) {
-        EXPECT_TRUE(endsInsideKey(keys)) << testing::PrintToString(std::string(keys));
+          "\xe2\x82", "\xf0\x9f\x98", "\x1b\xc3", "x\x1b", "\x1b[A\x1b[", "\x1b[?1;2",
+          "\xf4\x8f"}) {
+        EXPECT_TRUE(endsInsideKey(keys)) << ::testing::PrintToString(std::string(keys));
     }
 }
 
-class Pipe {
-public:
-    Pipe() {
-        if (::pipe(ends_.data()) != 0) {
-            ADD_FAILURE() << "no pipe";
-        }
-    }
-    ~Pipe() {
-        ::close(ends_[0]);
-        closeWriting();
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-    Pipe(Pipe&&) = delete;
-    Pipe& operator=(Pipe&&) = delete;
-
-    [[nodiscard]] int writing() const { return ends_[1]; }
-    void write(std::string_view bytes) const {
-        EXPECT_EQ(::write(ends_[1], bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
-    }
-    void closeWriting() {
-        if (ends_[1] >= 0) {
-            ::close(ends_[1]);
-            ends_[1] = -1;
-        }
-    }
-    [[nodiscard]] int reading() const { return ends_[0]; }
-    [[nodiscard]] bool readable() const {
-        pollfd waiting{ends_[0], POLLIN, 0};
-        return ::poll(&waiting, 1, 0) == 1;
-    }
-
-private:
-    std::array<int, 2> ends_{-1, -1};
-};
-
 TEST(TakeKey, TakesAKeyAndWhatCameWithIt) {
     Pipe keyboard;
-    keyboard.write("\x1b[Alook\r");
+    ASSERT_TRUE(keyboard.write("\x1b[Alook\r"));
     std::string key;
     EXPECT_EQ(takeKey(keyboard.reading(), key), 8);
     EXPECT_EQ(key, "\x1b[Alook\r");
     EXPECT_FALSE(keyboard.readable());
 }
 
+// A paste of 3,000 short lines, its last part a moment later: all of it.
+TEST(TakeKey, ReadsUntilThePasteIsOver) {
+    Pipe keyboard;
+    std::string paste;
+    for (int i = 0; i < 3000; ++i) {
+        paste += "north\r";
+    }
+    ASSERT_TRUE(keyboard.write(paste));
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        EXPECT_TRUE(keyboard.write("look\r"));
+    });
+    std::string key;
+    EXPECT_EQ(takeKey(keyboard.reading(), key), 18005);
+    late.join();
+    EXPECT_FALSE(keyboard.readable());
+}
+
 TEST(TakeKey, TheRestOfAKeyCutShortEndsWithTheInput) {
     Pipe keyboard;
-    keyboard.write("\x1b[1;");
+    ASSERT_TRUE(keyboard.write("\x1b[1;"));
     keyboard.closeWriting();
     std::string key;
     EXPECT_EQ(takeKey(keyboard.reading(), key), 4);
@@ -179,7 +177,7 @@ TEST(TakeKey, TheRestOfAKeyCutShortEndsWithTheInput) {
 TEST(TakeKey, WaitsOnADescriptorLeftNonBlocking) {
     Pipe keyboard;
     ::fcntl(keyboard.reading(), F_SETFL, ::fcntl(keyboard.reading(), F_GETFL) | O_NONBLOCK);
-    keyboard.write("\xe2\x82\xac");
+    ASSERT_TRUE(keyboard.write("\xe2\x82\xac"));
     std::string key;
     EXPECT_EQ(takeKey(keyboard.reading(), key), 3);
     EXPECT_EQ(key, "\xe2\x82\xac");
