@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/keys.hpp"
+
 namespace cellbound {
 
 namespace {
@@ -22,30 +24,35 @@ bool awaitReady(int descriptor, short events) noexcept {
     return ::poll(&waiting, 1, -1) >= 0;
 }
 
-// How long the rest of a key, or of a paste, may take to arrive.
+// How long the rest of a key sent in several bytes may take to arrive, and
+// how long input must be quiet for a paste to be over.
 constexpr int kKeyGapMilliseconds = 100;
+constexpr int kQuietMilliseconds = 50;
 
 }  // namespace
 
 long takeKey(int descriptor, std::string& key) {
     std::array<char, 256> block{};
     long count = readReady(descriptor, block.data(), block.size());
-    if (count <= 0) {
-        return count;
-    }
-    key.assign(block.data(), static_cast<std::size_t>(count));
-    // Until nothing more comes within the gap: the rest of a key sent in
-    // several bytes, and a paste to its end.
-    for (;;) {
-        pollfd waiting{descriptor, POLLIN, 0};
-        const int ready = ::poll(&waiting, 1, kKeyGapMilliseconds);
-        count = ready > 0 ? ::read(descriptor, block.data(), block.size()) : ready;
-        if (count > 0) {
-            key.append(block.data(), static_cast<std::size_t>(count));
-        } else if (count == 0 || (errno != EINTR && !mustWait(errno))) {
-            return static_cast<long>(key.size());
+    key.clear();
+    keys::Decoder decoder;
+    while (count > 0) {
+        for (const char c : std::string_view(block.data(), static_cast<std::size_t>(count))) {
+            if (decoder.feed(static_cast<unsigned char>(c)) == keys::Step::Before) {
+                decoder.feed(static_cast<unsigned char>(c));
+            }
+            key += c;
         }
+        // Until input is quiet: the rest of the key, keys typed ahead, and a
+        // paste to its end.
+        do {
+            pollfd waiting{descriptor, POLLIN, 0};
+            const int ready =
+                ::poll(&waiting, 1, decoder.inside() ? kKeyGapMilliseconds : kQuietMilliseconds);
+            count = ready > 0 ? ::read(descriptor, block.data(), block.size()) : ready;
+        } while (count < 0 && (errno == EINTR || mustWait(errno)));
     }
+    return key.empty() ? count : static_cast<long>(key.size());
 }
 
 long readReady(int descriptor, char* into, std::size_t size) {
