@@ -17,8 +17,9 @@
 // Appends text to the transcript in the colour in force.
 EM_JS(void, cellbound_page_write, (const char* bytes, int length),
       { Module['page'].write(HEAPU8.slice(bytes, bytes + length)); });
-// The colour of the text that follows, and of a line typed from now on.
-EM_JS(void, cellbound_page_colour, (int attribute), { Module['page'].colour(attribute); });
+// The colour of the text that follows, and of a line typed from now on, by
+// the page's name for it.
+EM_JS(void, cellbound_page_colour, (const char* name), { Module['page'].colour(UTF8ToString(name)); });
 // Waits for a typed line if none is under way and gives up to `capacity`
 // bytes of it, its line feed last. The page echoes a line in the transcript
 // when the game takes its first byte, where a console shows it.
@@ -57,6 +58,11 @@ std::size_t toPage(std::string_view text) {
     return text.size();
 }
 
+// The page's name for a colour, the class of its text.
+const char* className(TextAttribute attribute) {
+    return attribute == TextAttribute::Command ? "command" : "reply";
+}
+
 }  // namespace
 
 struct Terminal::Platform {
@@ -65,7 +71,7 @@ struct Terminal::Platform {
     ByteSink output{toPage};
     Console console{input, output, [this](TextAttribute attribute) {
                         output.flush();  // what was written keeps its colour
-                        cellbound_page_colour(static_cast<int>(attribute));
+                        cellbound_page_colour(className(attribute));
                     }};
 };
 
