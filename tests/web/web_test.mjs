@@ -88,16 +88,8 @@ const engines = {
           await page.addInitScript(watchLog);
           page.log = page.getByRole('log');
           page.line = page.getByRole('textbox', { name: 'Command' });
-          return {
-            page,
-            // Not waiting for the page's scripts where one is held back.
-            goto: (url) => page.goto(url, { waitUntil: mainJs ? 'commit' : 'load' }),
-            reload: () => page.reload(),
-            type: (text) => page.keyboard.type(text),
-            press: (key) => page.keyboard.press(key),
-            eval: (fn, arg) => page.evaluate(fn, arg),
-            close: () => context.close(),
-          };
+          // Not waiting for the page's scripts where one is held back.
+          return { ...puppet(page, context, { waitUntil: mainJs ? 'commit' : 'load' }), page };
         },
         quit: () => browser.close(),
       };
@@ -116,14 +108,7 @@ const engines = {
           const page = await context.newPage();
           await page.setViewport({ width, height });
           await page.evaluateOnNewDocument(watchLog);
-          return {
-            goto: (url) => page.goto(url),
-            reload: () => page.reload(),
-            type: (text) => page.keyboard.type(text),
-            press: (key) => page.keyboard.press(key),
-            eval: (fn, arg) => page.evaluate(fn, arg),
-            close: () => context.close(),
-          };
+          return puppet(page, context);
         },
         async quit() {
           await browser.close();
@@ -181,6 +166,16 @@ const engines = {
     },
   },
 };
+
+// Playwright's page and puppeteer's are alike in what the cases use.
+const puppet = (page, context, going = {}) => ({
+  goto: (url) => page.goto(url, going),
+  reload: () => page.reload(),
+  type: (text) => page.keyboard.type(text),
+  press: (key) => page.keyboard.press(key),
+  eval: (fn, arg) => page.evaluate(fn, arg),
+  close: () => context.close(),
+});
 
 // Every change to the log other than an addition, from the page's start.
 function watchLog() {
