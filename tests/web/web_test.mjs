@@ -177,7 +177,8 @@ const puppet = (page, context, going = {}) => ({
   close: () => context.close(),
 });
 
-// Every change to the log other than an addition, from the page's start.
+// Every change to the log other than an addition, from the page's start
+// (in WebKit, whose driver runs nothing before a page, from its load).
 function watchLog() {
   const watch = () => {
     if (window.rewritten) return;
