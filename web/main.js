@@ -2,12 +2,16 @@
 // it. The game (cellbound.js and .wasm) calls the four functions of `page`
 // below (src/platform/platform_page.cpp): it writes, sets the colour, waits
 // for a line and, at the end, waits for a key. Each game is a fresh instance
-// of the same compiled module, appended below the last.
+// of the same compiled module, appended below the last. The lines a game has
+// read are kept in the browser's storage, so that a reload, a closed tab or
+// a phone that discards the tab finds the game where it was.
 const transcript = document.getElementById('transcript');
 const status = document.getElementById('status');
 const failure = document.getElementById('failure');
 const form = document.getElementById('command-line');
 const input = document.getElementById('command');
+// Lines sent before this script ran, which index.html kept for it.
+const earlyLines = window.cellbound.take();
 input.focus();
 
 // What the form is doing, for styles and tests: 'loading', 'reading' (the
@@ -22,10 +26,43 @@ let wakeForLine = null;
 let wakeForKey = null;
 // A game is under way once a line has been typed, until its pause.
 let underWay = false;
+let resumedSaid = false;
 
+// ---------------------------------------------------------------------------
+// The kept game: the lines it has read, in order. Played again through the
+// same input, they rebuild the same transcript; a game past its pause is
+// not kept.
+const keptKey = 'cellbound.lines';
+let kept = [];
+let keeping = true;
+function keep() {
+  if (!keeping) return;
+  try {
+    if (kept.length) localStorage.setItem(keptKey, JSON.stringify(kept));
+    else localStorage.removeItem(keptKey);
+  } catch {
+    keeping = false;  // refused: disabled, private or full
+    status.textContent = 'This browser does not let the page keep your game: it ends when the page is closed.';
+  }
+}
+function keptLines() {
+  try {
+    const lines = JSON.parse(localStorage.getItem(keptKey));
+    return Array.isArray(lines) && lines.every((line) => typeof line === 'string') ? lines : [];
+  } catch {
+    return [];
+  }
+}
+
+// ---------------------------------------------------------------------------
 // The game's text is shown a turn at a time, when it waits: one addition to
-// the log for each turn, which a screen reader announces once.
+// the log for each turn, which a screen reader announces once. Each turn is
+// a block of its own, so that a long game lays out and is read out by the
+// turn, not as a whole; a turn that begins mid-line (an item's name after
+// its prompt) goes on in the block of that line.
 let game = null;  // the current game's part of the transcript
+let turn = null;  // the block the text goes to
+let lineEnded = true;
 let decoder = null;
 let colour = 'reply';
 let unshown = document.createDocumentFragment();
@@ -35,13 +72,32 @@ function append(text, className) {
   const span = document.createElement('span');
   span.className = className;
   span.textContent = text;
-  unshown.append(span);
+  turn.append(span);
+  lineEnded = text.endsWith('\n');
 }
+function newTurn() {
+  if (!lineEnded && turn) return;
+  turn = document.createElement('div');
+  unshown.append(turn);
+}
+
+// After each turn, and when the window changes size (a phone turned, a
+// keyboard that resizes it), the latest text shows with the command line
+// under it, unless the player has scrolled back to read.
+let atEnd = true;
+const toEnd = () => window.scrollTo(0, document.documentElement.scrollHeight);
+addEventListener('scroll', () => {
+  atEnd = window.scrollY + window.innerHeight >= document.documentElement.scrollHeight - 4;
+});
+const keepEnd = () => { if (atEnd) toEnd(); };
+addEventListener('resize', keepEnd);
+window.visualViewport?.addEventListener('resize', keepEnd);
 
 function show() {
   game.append(unshown);
   unshown = document.createDocumentFragment();
-  window.scrollTo(0, document.documentElement.scrollHeight);
+  toEnd();
+  atEnd = true;
 }
 
 const encoder = new TextEncoder();
@@ -57,6 +113,7 @@ const page = {
   // with its line end, when the game starts reading it, as a console shows it.
   async read(capacity) {
     if (!reading) {
+      newTurn();
       if (typed.length === 0) {
         show();
         setState('reading');
@@ -65,6 +122,8 @@ const page = {
       const line = typed.shift();
       append(`${line}\n`, `${colour} echo`);
       reading = encoder.encode(`${line}\n`);
+      kept.push(line);
+      keep();
     }
     const taken = reading.subarray(0, capacity);
     reading = taken.length < reading.length ? reading.subarray(taken.length) : null;
@@ -72,6 +131,8 @@ const page = {
   },
   async key() {
     underWay = false;
+    kept = [];
+    keep();
     show();
     setState('pause');
     await new Promise((wake) => { wakeForKey = wake; });
@@ -97,6 +158,8 @@ function send(line) {
   draft = '';
   typed.push(line);
   underWay = true;
+  if (resumedSaid) status.textContent = '';
+  resumedSaid = false;
   const waiting = wakeForLine;
   wakeForLine = null;
   wake(waiting);
@@ -153,11 +216,23 @@ function takeKey() {
   wakeForKey = null;
   wake(waiting);
 }
-// A phone's keyboard may say nothing of its key but what it types.
+// A phone's keyboard may say nothing of its key but what it types. What an
+// input method composes cannot be refused: the line it was typed into is
+// put back as it was when the composition ends.
+let composedAtPause = null;
 input.addEventListener('beforeinput', (event) => {
   if (form.dataset.state !== 'pause') return;
   event.preventDefault();
+  if (event.isComposing || event.inputType === 'insertCompositionText') composedAtPause ??= input.value;
   takeKey();
+});
+input.addEventListener('compositionend', () => {
+  if (composedAtPause === null) return;
+  const before = composedAtPause;
+  composedAtPause = null;
+  // After the browser's own input for the composition's end.
+  setTimeout(() => { input.value = before; });
+  input.value = before;
 });
 
 document.addEventListener('keydown', (event) => {
@@ -174,10 +249,29 @@ document.addEventListener('keydown', (event) => {
   if (typing && event.target !== input && !input.disabled) input.focus();
 });
 
+// Leaving loses nothing while the game is kept; where it cannot be, the
+// page asks first.
 window.addEventListener('beforeunload', (event) => {
-  if (!underWay) return;
+  if (!underWay || keeping) return;
   event.preventDefault();
   event.returnValue = '';
+});
+
+// ---------------------------------------------------------------------------
+// The controls: a new game at any time, and the transcript as a text file.
+let abandon = null;
+document.getElementById('new-game').addEventListener('click', () => {
+  if (!abandon || form.dataset.state === 'failed') return;
+  if (underWay && !window.confirm('Start a new game? The game under way will be lost.')) return;
+  abandon();
+  input.focus();
+});
+document.getElementById('save').addEventListener('click', () => {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([transcript.textContent], { type: 'text/plain' }));
+  link.download = 'cellbound-transcript.txt';
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 });
 
 // ---------------------------------------------------------------------------
@@ -208,10 +302,14 @@ async function load() {
   return { module, createGame };
 }
 
+// Plays one game to its end, or until a new game is asked for.
 async function play({ module, createGame }) {
   game = document.createElement('div');
   game.className = 'game';
   transcript.append(game);
+  turn = null;
+  lineEnded = true;
+  newTurn();
   decoder = new TextDecoder();
   colour = 'reply';
   // The game cannot start if the wasm is not the one its script was built
@@ -227,9 +325,41 @@ async function play({ module, createGame }) {
       return {};
     },
   })]);
-  await instance.ccall('main', 'number', [], [], { async: true });
-  append(decoder.decode(), colour);
+  // An abandoned game waits for ever for a line it is never given.
+  const abandoned = new Promise((resolve) => { abandon = resolve; });
+  const ended = await Promise.race([
+    instance.ccall('main', 'number', [], [], { async: true }).then(() => true), abandoned.then(() => false)]);
+  abandon = null;
+  if (ended) append(decoder.decode(), colour);
   show();
+  // What was typed after the last line the game read goes with it.
+  typed.length = 0;
+  reading = null;
+  wakeForLine = wakeForKey = null;
+  underWay = false;
+  kept = [];
+  keep();
+}
+
+// Registered once the game's files are all here, so that a newer build's
+// files take over for the next visit, never for this one's half-loaded
+// files (sw.js keeps the one build's files together).
+async function workOffline() {
+  if (!('serviceWorker' in navigator)) return;
+  try {
+    const registration = await navigator.serviceWorker.register('sw.js');
+    const takeOver = () => {
+      const worker = registration.installing || registration.waiting;
+      if (!worker) return;
+      const installed = () => worker.state === 'installed' && worker.postMessage('take over');
+      worker.addEventListener('statechange', installed);
+      installed();
+    };
+    registration.addEventListener('updatefound', takeOver);
+    takeOver();
+  } catch {
+    // Not offline then: a page served from a file, say, or storage refused.
+  }
 }
 
 let loaded = null;
@@ -240,13 +370,16 @@ try {
     'Check your connection and reload the page; if that does not help, the site is at fault.');
 }
 if (loaded) {
-  status.textContent = '';
+  workOffline();
+  // The kept game's lines first, then those sent while the page loaded.
+  const resumed = keptLines();
+  typed.unshift(...resumed, ...earlyLines);
+  underWay ||= resumed.length > 0;
+  resumedSaid = resumed.length > 0;
+  status.textContent = resumedSaid ? 'Game resumed.' : '';
   try {
     for (;;) {
       await play(loaded);
-      // What was typed after the last line the game read goes with it.
-      typed.length = 0;
-      reading = null;
       const note = document.createElement('p');
       note.className = 'note';
       note.textContent = 'A new game begins.';

@@ -1,38 +1,46 @@
-// The page in headless Chromium, used as a player would through the log
-// and the labelled command line: the winning game at three widths against
-// the console view of its transcript, its colours, words whole on every
-// line, nothing in the log ever changed; more transcripts against the
-// game's output; then the keys, the states and axe-core.
+// The page in three engines, used as a player would through the log and the
+// labelled command line: in each, the winning game against the console view
+// of its transcript, its colours, a block a turn, words whole on every line,
+// nothing in the log ever changed, and the same game resumed after a
+// reload. In headless Chromium also: the game at three widths, more
+// transcripts against the game's output, the keys, loading and its
+// failures, the page's faults met in play, the controls, the site offline
+// and rebuilt, and axe-core.
 //
-//   node --test tests/web/web_test.mjs      (CELLBOUND_SITE: default build-web/site)
-import { after, before, test } from 'node:test';
+//   node --test tests/web/web_test.mjs
+//   CELLBOUND_SITE: the site (build-web/site); CELLBOUND_ENGINES: some of
+//   chromium,firefox,webkit (all)
+import { after, afterEach, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { execFileSync, spawn } from 'node:child_process';
+import { appendFileSync, cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync,
+  writeFileSync } from 'node:fs';
+import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
-const { chromium } = await import(join(root, 'web/node_modules/playwright-core/index.mjs'));
 const { serve } = await import(join(root, 'web/serve.mjs'));
 const site = process.env.CELLBOUND_SITE || join(root, 'build-web/site');
 const transcript = (name) => readFileSync(join(root, 'tests/transcripts', name), 'utf8');
-const kColours = { 10: 'rgb(85, 255, 85)', 13: 'rgb(255, 102, 255)' };
+const kColours = { reply: 'rgb(85, 255, 85)', command: 'rgb(255, 102, 255)' };
 
 // The model: a console shows the game's output (.out) with each typed line
 // (.in) echoed where the game read it, the line end included. The game reads
 // a line right before it answers it, so each line goes in front of the text
 // that opens its answer, the first after the last read.
 const answers = [
-  [/^Use Key$/, /\nThe door opens with the key\./, 10],
-  [/^Block$/, /\nThe hunter moves like a shadow/, 10],
-  [/^Use Gem$/, /\nYou pull the Gem/, 10],
-  [/^Attack$/, /\nYou use the opportunity/, 10],
-  [/^(Sword|Key|Gem|Shield)$/, /You picked up /, 10],
-  [/^(north|south|east|west)$/, /\n(You moved to the |The door is locked\.)/, 13],
-  [/^pickup$/, /\n(Items available to pick up:|There is nothing worth picking up\.)/, 13],
-  [/^attack$/, /\n(You narrowly dodge|You catch the guard|You dodge to the left|You have but mere moments)/, 13],
-  [/^look$/, /\n(You see |As you enter)/, 13],
+  [/^Use Key$/, /\nThe door opens with the key\./, 'reply'],
+  [/^Block$/, /\nThe hunter moves like a shadow/, 'reply'],
+  [/^Use Gem$/, /\nYou pull the Gem/, 'reply'],
+  [/^Attack$/, /\nYou use the opportunity/, 'reply'],
+  [/^(Sword|Key|Gem|Shield)$/, /You picked up /, 'reply'],
+  [/^(north|south|east|west)$/, /\n(You moved to the |The door is locked\.)/, 'command'],
+  [/^pickup$/, /\n(Items available to pick up:|There is nothing worth picking up\.)/, 'command'],
+  [/^attack$/, /\n(You narrowly dodge|You catch the guard|You dodge to the left|You have but mere moments)/, 'command'],
+  [/^look$/, /\n(You see |As you enter)/, 'command'],
 ];
 function consoleView(name) {
   const typed = transcript(`${name}.in`).split('\n').slice(0, -2);  // the last, empty, is the pause's key
@@ -44,60 +52,318 @@ function consoleView(name) {
     const found = new RegExp(opening.source, 'g');
     found.lastIndex = read + 1;
     const at = found.exec(output).index;
-    pieces.push({ text: output.slice(read, at), colour: 10 }, { text: `${line}\n`, colour, echo: true });
+    pieces.push({ text: output.slice(read, at), colour: 'reply' }, { text: `${line}\n`, colour, echo: true });
     read = at;
   }
-  pieces.push({ text: output.slice(read), colour: 10 });
+  pieces.push({ text: output.slice(read), colour: 'reply' });
   return { typed, pieces: pieces.filter((piece) => piece.text !== '') };
 }
 
-let server;
-let context;
-let address;
-const profile = mkdtempSync(join(tmpdir(), 'cellbound-chromium-'));
-before(async () => {
-  server = await serve(site);
-  address = `http://127.0.0.1:${server.address().port}/`;
-  context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium',
-    headless: false,  // --headless is among the arguments
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--no-first-run'],
-  });
-  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
-});
-after(async () => {
-  await context?.close();
-  server?.close();
-  rmSync(profile, { recursive: true, force: true });
+// ---------------------------------------------------------------------------
+// Engines: each a small adapter with the few things a case does: open a page
+// at a width (in a fresh profile of its own), go to it again, type, press a
+// key, run a function in it, close it. Chromium's page is Playwright's too,
+// for the cases only it runs (routes, dialogs, downloads, input methods).
+const kEnginesWanted = (process.env.CELLBOUND_ENGINES || 'chromium,firefox,webkit').split(',');
+const chromiumArgs = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--no-first-run'];
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const engines = {
+  chromium: {
+    binary: '/usr/bin/chromium',
+    async launch() {
+      const { chromium } = await import(join(root, 'web/node_modules/playwright-core/index.mjs'));
+      const browser = await chromium.launch({ executablePath: this.binary, headless: false, args: chromiumArgs });
+      return {
+        async open(width, height = 700, { wasm, mainJs, init } = {}) {
+          const context = await browser.newContext({ viewport: { width, height }, acceptDownloads: true });
+          await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+          const page = await context.newPage();
+          page.errors = [];
+          page.on('console', (m) => ['error', 'warning'].includes(m.type()) && !wasm && !mainJs && page.errors.push(m.text()));
+          page.on('pageerror', (error) => page.errors.push(String(error)));
+          if (wasm) await page.route('**/cellbound.wasm', wasm);
+          if (mainJs) await page.route('**/main.js', mainJs);
+          if (init) await page.addInitScript(init);
+          await page.addInitScript(watchLog);
+          page.log = page.getByRole('log');
+          page.line = page.getByRole('textbox', { name: 'Command' });
+          // Not waiting for the page's scripts where one is held back.
+          return { ...puppet(page, context, { waitUntil: mainJs ? 'commit' : 'load' }), page };
+        },
+        quit: () => browser.close(),
+      };
+    },
+  },
+  // Through WebDriver BiDi: puppeteer drives Debian's Firefox ESR itself.
+  firefox: {
+    binary: '/usr/bin/firefox-esr',
+    async launch() {
+      const { default: puppeteer } = await import(join(root, 'web/node_modules/puppeteer-core/lib/esm/puppeteer/puppeteer-core.js'));
+      const profile = mkdtempSync(join(tmpdir(), 'cellbound-firefox-'));
+      const browser = await puppeteer.launch({ browser: 'firefox', executablePath: this.binary, headless: true, userDataDir: profile });
+      return {
+        async open(width, height = 700) {
+          const context = await browser.createBrowserContext();
+          const page = await context.newPage();
+          await page.setViewport({ width, height });
+          await page.evaluateOnNewDocument(watchLog);
+          return puppet(page, context);
+        },
+        async quit() {
+          await browser.close();
+          rmSync(profile, { recursive: true, force: true });
+        },
+      };
+    },
+  },
+  // WebKitGTK's MiniBrowser through WebKitWebDriver, on a virtual display
+  // where there is none; one session, so one fresh profile, a page.
+  webkit: {
+    binary: '/usr/bin/WebKitWebDriver',
+    async launch() {
+      const { Builder, Key } = await import(join(root, 'web/node_modules/selenium-webdriver/index.js'));
+      const port = await new Promise((resolve) => {
+        const probe = createServer().listen(0, '127.0.0.1', () => {
+          const { port: free } = probe.address();
+          probe.close(() => resolve(free));
+        });
+      });
+      const command = [this.binary, `--port=${port}`, '--host=127.0.0.1'];
+      const driver = spawn(process.env.DISPLAY ? command[0] : 'xvfb-run',
+        process.env.DISPLAY ? command.slice(1) : ['-a', '-s', '-screen 0 1400x1000x24', ...command],
+        { detached: true, stdio: 'ignore' });
+      const server = `http://127.0.0.1:${port}`;
+      for (let tries = 0; !(await fetch(`${server}/status`).then(() => true, () => false)); tries++) {
+        assert.ok(tries < 100, 'WebKitWebDriver did not start');
+        await pause(50);
+      }
+      const keys = { Enter: Key.ENTER, ArrowUp: Key.ARROW_UP, Shift: Key.SHIFT };
+      // Debian 12's WebKitGTK API is 4.1, Debian 13's 6.0.
+      const miniBrowser = readdirSync('/usr/lib').filter((dir) => dir.endsWith('-linux-gnu'))
+        .flatMap((dir) => ['webkitgtk-6.0', 'webkit2gtk-4.1'].map((api) => `/usr/lib/${dir}/${api}/MiniBrowser`))
+        .find(existsSync);
+      return {
+        async open(width, height = 700) {
+          const session = await new Builder().usingServer(server).withCapabilities({ browserName: 'MiniBrowser',
+            'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] } }).build();
+          await session.manage().window().setRect({ width, height });
+          const run = (fn, arg) => session.executeScript(`return (${fn})(arguments[0]);`, arg);
+          const page = {
+            goto: async (url) => { await session.get(url); await run(watchLog); },
+            reload: async () => { await session.navigate().refresh(); await run(watchLog); },
+            type: async (text) => (await session.switchTo().activeElement()).sendKeys(text),
+            press: async (key) => session.actions().keyDown(keys[key] ?? key).keyUp(keys[key] ?? key).perform(),
+            eval: run,
+            close: () => session.quit(),
+          };
+          return page;
+        },
+        async quit() {
+          process.kill(-driver.pid);
+        },
+      };
+    },
+  },
+};
+
+// Playwright's page and puppeteer's are alike in what the cases use.
+const puppet = (page, context, going = {}) => ({
+  goto: (url) => page.goto(url, going),
+  reload: () => page.reload(),
+  type: (text) => page.keyboard.type(text),
+  press: (key) => page.keyboard.press(key),
+  eval: (fn, arg) => page.evaluate(fn, arg),
+  close: () => context.close(),
 });
 
-// A page, its errors, and every change to its log other than an addition.
-async function open(width, { wasm } = {}) {
-  const page = await context.newPage();
-  page.errors = [];
-  page.on('console', (m) => ['error', 'warning'].includes(m.type()) && !wasm && page.errors.push(m.text()));
-  page.on('pageerror', (error) => page.errors.push(String(error)));
-  if (wasm) await page.route('**/cellbound.wasm', wasm);
-  await page.setViewportSize({ width, height: 700 });
-  await page.addInitScript(() => addEventListener('DOMContentLoaded', () => {
+// Every change to the log other than an addition, from the page's start
+// (in WebKit, whose driver runs nothing before a page, from its load).
+function watchLog() {
+  const watch = () => {
+    if (window.rewritten) return;
     window.rewritten = [];
     new MutationObserver((changes) => changes.forEach((change) => {
       if (change.type !== 'childList' || change.removedNodes.length) window.rewritten.push(change.type);
     })).observe(document.getElementById('transcript'), { childList: true, subtree: true, characterData: true, attributes: true });
-  }));
+  };
+  if (document.getElementById('transcript')) watch();
+  else addEventListener('DOMContentLoaded', watch);
+}
+
+let server;
+let address;
+const launched = {};
+before(async () => {
+  server = await serve(site);
+  address = `http://127.0.0.1:${server.address().port}/`;
+});
+after(async () => {
+  for (const engine of Object.values(launched)) await (await engine.catch(() => null))?.quit();
+  server?.close();
+});
+const engine = (name) => (launched[name] ??= engines[name].launch());
+// Pages a case left open (it failed midway) are closed after it: WebKit's
+// driver has one session at a time.
+const left = new Set();
+afterEach(async () => {
+  for (const page of left) await page.close().catch(() => {});
+  left.clear();
+});
+async function open(name, width, options = {}) {
+  const page = await (await engine(name)).open(width, options.height, options);
+  const close = page.close;
+  page.close = () => left.delete(page) && close();
+  left.add(page);
   await page.goto(address);
-  page.log = page.getByRole('log');
-  page.line = page.getByRole('textbox', { name: 'Command' });
+  if (!options.noWait) await waiting(page);
   return page;
 }
-const state = (page) => page.locator('form').getAttribute('data-state');
-const waiting = (page) => page.waitForFunction(() => ['reading', 'pause'].includes(document.forms[0].dataset.state));
-async function enter(page, line) {
-  await page.keyboard.type(line);
-  await page.keyboard.press('Enter');
-  await waiting(page);
+
+// The form's state; the game waits for a line or a key once it is done.
+const state = (p) => p.eval(() => document.forms[0].dataset.state);
+async function waiting(p, deadline = Date.now() + 15000) {
+  while (!['reading', 'pause', 'failed'].includes(await state(p))) {
+    assert.ok(Date.now() < deadline, 'the game did not wait for a line or a key');
+    await pause(10);
+  }
 }
+async function enter(p, line) {
+  await p.type(line);
+  await p.press('Enter');
+  await waiting(p);
+}
+// The first game's turns, each block's spans as text, colour and echo.
+const shownTurns = (p) => p.eval(() => [...document.querySelector('.game').children].map((turn) =>
+  [...turn.children].map((span) => ({ text: span.textContent, colour: getComputedStyle(span).color,
+    echo: span.classList.contains('echo') }))));
+const inView = (p) => p.eval(() => {
+  const [log, form] = [document.getElementById('transcript'), document.forms[0]].map((e) => e.getBoundingClientRect());
+  return log.bottom <= form.top + 1 && form.bottom <= innerHeight;
+});
+// Each character's colour and whether it is an echo.
+const perCharacter = (list, colourOf) => list.flatMap((p) => [...p.text].map(() => `${colourOf(p)} ${!!p.echo}`));
+// The model's turns: a turn begins at a line read where the text so far
+// ends a line (the line of an item's prompt goes on with its answer).
+function turnsOf(pieces) {
+  const turns = [''];
+  for (const piece of pieces) {
+    if (piece.echo && turns.at(-1).endsWith('\n')) turns.push('');
+    turns[turns.length - 1] += piece.text;
+  }
+  return turns;
+}
+// The winning game's first game against the model: text, colours, turns.
+async function assertConsoleView(p, pieces, what) {
+  const turns = await shownTurns(p);
+  const shown = turns.flat();
+  assert.equal(shown.map((s) => s.text).join(''), pieces.map((piece) => piece.text).join(''), what);
+  assert.deepEqual(perCharacter(shown, (s) => s.colour), perCharacter(pieces, (piece) => kColours[piece.colour]), what);
+  assert.deepEqual(turns.map((turn) => turn.map((s) => s.text).join('')), turnsOf(pieces), `${what}: a block a turn`);
+}
+
+// The cases every engine runs: the winning game against the console view
+// with its colours, and the same game left and resumed midway.
+const kAllEngines = [
+  ['winning game', async (name, width, pauseKey) => {
+    const { typed, pieces } = consoleView('winning_game');
+    const p = await open(name, width);
+    assert.equal(await p.eval(() => document.activeElement.id), 'command', 'the command line has no focus');
+    for (const line of typed) {
+      await enter(p, line);
+      assert.equal(await inView(p), true, `after ${line}, the latest text and the command line are not in view`);
+    }
+    assert.equal(await state(p), 'pause');
+    // The pause's words ("Press any key ...") show while it waits: all of the
+    // game's output but the line end that the key brings.
+    assert.equal(await p.eval(() => document.getElementById('transcript').textContent),
+      pieces.map((piece) => piece.text).join('').slice(0, -1));
+    await p.press('Shift');
+    assert.equal(await state(p), 'pause', 'Shift alone ended the pause');
+    assert.equal(await asksToLeave(p), false, 'the game is over, and leaving asks');
+    if (p.page) await axe(p.page);
+    // The pause's key, not shown; then a new game below the last.
+    await p.press(pauseKey);
+    await waiting(p);
+    await assertConsoleView(p, pieces, 'the winning game');
+    assert.equal(await p.eval(() => document.querySelector('.note').textContent), 'A new game begins.');
+    const opening = transcript('opening.out');
+    assert.equal(await p.eval(() => document.querySelectorAll('.game')[1].textContent),
+      opening.slice(0, opening.indexOf('There is nothing worth picking up.\n') + 35));
+    // Words whole on their lines, nothing wider than the window.
+    const split = await p.eval(() => {
+      const walker = document.createTreeWalker(document.getElementById('transcript'), NodeFilter.SHOW_TEXT);
+      const words = [];
+      for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+        // A line may break after a hyphen (dog-like), as in print.
+        for (const word of node.data.matchAll(/[^\s-]+-?/g)) {
+          const range = document.createRange();
+          range.setStart(node, word.index);
+          range.setEnd(node, word.index + word[0].length);
+          // WebKit adds an empty box at the end of the line before.
+          const boxes = [...range.getClientRects()].filter((r) => r.width > 0);
+          if (new Set(boxes.map((r) => r.top)).size > 1) words.push(word[0]);
+        }
+      }
+      return words;
+    });
+    assert.deepEqual(split, [], 'words split across lines');
+    assert.equal(await p.eval(() => document.documentElement.scrollWidth <= innerWidth), true);
+    assert.equal(await inView(p), true, 'the latest text and the command line are not in view');
+    assert.equal(await p.eval(() => document.getElementById('command').value), '');
+    assert.deepEqual(await p.eval(() => window.rewritten), [], 'the log was changed, not added to');
+    if (p.page) {
+      assert.deepEqual(p.page.errors, []);
+      assert.equal(await leave(p.page), 'left', 'a new game, no line typed yet, and leaving asks');
+    } else {
+      await p.close();
+    }
+  }],
+  ['resumed game', async (name, width) => {
+    const { typed, pieces } = consoleView('winning_game');
+    const p = await open(name, width);
+    const half = typed.length >> 1;
+    for (const line of typed.slice(0, half)) await enter(p, line);
+    const before = await shownTurns(p);
+    await p.type('typed, not sent');
+    await p.reload();
+    await waiting(p);
+    // The same transcript, character for character and colour for colour,
+    // nothing in the log but the game, and the word outside it.
+    assert.deepEqual(await shownTurns(p), before, 'the resumed transcript differs');
+    assert.equal(await p.eval(() => document.getElementById('transcript').textContent),
+      before.flat().map((s) => s.text).join(''));
+    assert.equal(await p.eval(() => document.getElementById('status').textContent), 'Game resumed.');
+    assert.equal(await asksToLeave(p), false, 'the game is kept, and leaving asks');
+    for (const line of typed.slice(half)) await enter(p, line);
+    assert.equal(await p.eval(() => document.getElementById('status').textContent), '');
+    // At the pause, before the key's line end.
+    const atPause = [...pieces.slice(0, -1), { ...pieces.at(-1), text: pieces.at(-1).text.replace(/\n$/, '') }];
+    await assertConsoleView(p, atPause, 'the resumed winning game');
+    assert.deepEqual(await p.eval(() => window.rewritten), [], 'the log was changed, not added to');
+    // At its pause the game is no longer kept: the next visit starts anew.
+    await p.reload();
+    await waiting(p);
+    assert.equal(await p.eval(() => document.querySelectorAll('.echo').length), 0, 'a finished game was resumed');
+    assert.equal(await p.eval(() => document.getElementById('status').textContent), '');
+    await p.close();
+  }],
+];
+for (const name of Object.keys(engines)) {
+  const skip = !kEnginesWanted.includes(name) ? 'not among CELLBOUND_ENGINES'
+    : !existsSync(engines[name].binary) ? `no ${engines[name].binary}` : false;
+  // Chromium ends the pause at each width with another key: a letter, one
+  // that would recall a line, one that would send it.
+  const sizes = name === 'chromium' ? [[1280, 'x'], [390, 'ArrowUp'], [320, 'Enter']] : [[390, 'x']];
+  for (const [what, run] of kAllEngines) {
+    for (const [width, pauseKey] of what === 'winning game' ? sizes : [[390]]) {
+      test(`${name}, ${what} at ${width} px: reads as a console shows it`, { skip }, () => run(name, width, pauseKey));
+    }
+  }
+}
+
+// Whether the page would ask before it is left.
+const asksToLeave = (p) => p.eval(() => !dispatchEvent(new Event('beforeunload', { cancelable: true })));
 // Closes the page as a player leaving it would: whether it asked first.
 async function leave(page) {
   const asked = new Promise((resolve) => page.once('dialog', (dialog) => {
@@ -105,72 +371,13 @@ async function leave(page) {
     dialog.dismiss();
   }));
   await page.close({ runBeforeUnload: true });
-  return Promise.race([asked, page.waitForEvent('close').then(() => 'left')]);
+  return Promise.race([asked, page.waitForEvent('close').then(() => 'left', () => 'closed')]);
 }
-const inView = (page) => page.evaluate(() => {
-  const [log, form] = [document.getElementById('transcript'), document.forms[0]].map((e) => e.getBoundingClientRect());
-  return log.bottom <= form.top + 1 && form.bottom <= innerHeight;
-});
 async function axe(page) {
   await page.addScriptTag({ path: join(root, 'web/node_modules/axe-core/axe.min.js') });
   const found = await page.evaluate(() => window.axe.run(document, { runOnly: ['wcag2a', 'wcag2aa',
     'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'] }));
   assert.deepEqual(found.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target)}`), []);
-}
-
-// Each width ends the pause with another key: a letter, one that would
-// recall a line, one that would send it.
-for (const [width, pauseKey] of [[1280, 'x'], [390, 'ArrowUp'], [320, 'Enter']]) {
-  test(`the winning game at ${width} px reads as a console shows it, then pauses for a key and starts anew`, async () => {
-    const { typed, pieces } = consoleView('winning_game');
-    const page = await open(width);
-    await waiting(page);
-    assert.equal(await page.evaluate(() => document.activeElement.id), 'command', 'the command line has no focus');
-    for (const line of typed) {
-      await enter(page, line);
-      assert.equal(await inView(page), true, `after ${line}, the latest text and the command line are not in view`);
-    }
-    assert.equal(await state(page), 'pause');
-    await page.keyboard.press('Shift');
-    assert.equal(await state(page), 'pause', 'Shift alone ended the pause');
-    assert.equal(await page.evaluate(() => dispatchEvent(new Event('beforeunload', { cancelable: true }))), true,
-      'the game is over, and leaving asks');
-    await axe(page);
-    // The pause's key, not shown; then a new game below the last.
-    await page.keyboard.press(pauseKey);
-    await waiting(page);
-    const shown = await page.locator('.game').first().locator('span').evaluateAll((spans) => spans.map((span) =>
-      ({ text: span.textContent, colour: getComputedStyle(span).color, echo: span.classList.contains('echo') })));
-    assert.equal(shown.map((s) => s.text).join(''), pieces.map((p) => p.text).join(''));
-    // Each character's colour and whether it is an echo, against the model's.
-    const perCharacter = (list, colourOf) => list.flatMap((p) => [...p.text].map(() => `${colourOf(p)} ${!!p.echo}`));
-    assert.deepEqual(perCharacter(shown, (s) => s.colour), perCharacter(pieces, (p) => kColours[p.colour]));
-    assert.equal(await page.locator('.note').textContent(), 'A new game begins.');
-    const opening = transcript('opening.out');
-    assert.equal(await page.locator('.game').nth(1).textContent(),
-      opening.slice(0, opening.indexOf('There is nothing worth picking up.\n') + 35));
-    // Words whole on their lines, nothing wider than the window.
-    const split = await page.evaluate(() => {
-      const walker = document.createTreeWalker(document.getElementById('transcript'), NodeFilter.SHOW_TEXT);
-      const words = [];
-      for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-        for (const word of node.data.matchAll(/\S+/g)) {
-          const range = document.createRange();
-          range.setStart(node, word.index);
-          range.setEnd(node, word.index + word[0].length);
-          if (new Set([...range.getClientRects()].map((r) => r.top)).size > 1) words.push(word[0]);
-        }
-      }
-      return words;
-    });
-    assert.deepEqual(split, [], 'words split across lines');
-    assert.equal(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth), true);
-    assert.equal(await inView(page), true, 'the latest text and the command line are not in view');
-    assert.equal(await page.line.inputValue(), '');
-    assert.deepEqual(await page.evaluate(() => window.rewritten), [], 'the log was changed, not added to');
-    assert.deepEqual(page.errors, []);
-    assert.equal(await leave(page), 'left', 'a new game, no line typed yet, and leaving asks');
-  });
 }
 
 // Input the winning game never types: blanks, capitals, words after a word
@@ -179,32 +386,31 @@ for (const [width, pauseKey] of [[1280, 'x'], [390, 'ArrowUp'], [320, 'Enter']])
 // ends it: the game then waits for a line, or pauses).
 for (const name of ['opening', 'items', 'defeats', 'won_then_attack_again']) {
   test(`${name}: the transcript holds the game's output, typed line by line`, async () => {
-    const page = await open(390);
-    await waiting(page);
+    const p = await open('chromium', 390);
     const lines = transcript(`${name}.in`).split('\n').slice(0, -1);
-    for (const line of lines) await enter(page, line);
+    for (const line of lines) await enter(p, line);
     let output = transcript(`${name}.out`);
-    if (await state(page) === 'pause') {
-      await page.keyboard.press('Enter');
-      await waiting(page);
+    if (await state(p) === 'pause') {
+      await p.press('Enter');
+      await waiting(p);
     } else {
       output = output.slice(0, output.lastIndexOf('Press any key'));
     }
-    const shown = await page.locator('.game').first().locator('span:not(.echo)').allTextContents();
+    const shown = await p.page.locator('.game').first().locator('span:not(.echo)').allTextContents();
     assert.equal(shown.join(''), output);
     // Every line read, each echoed once.
-    assert.equal((await page.locator('.game').first().locator('.echo').allTextContents()).join(''),
+    assert.equal((await p.page.locator('.game').first().locator('.echo').allTextContents()).join(''),
       lines.map((line) => `${line}\n`).join(''));
-    await page.close();
+    await p.close();
   });
 }
 
-test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C copies, leaving mid-game asks', async () => {
-  const page = await open(800);
-  await waiting(page);
+test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C copies; leaving asks only where the game cannot be kept', async () => {
+  const p = await open('chromium', 800);
+  const page = p.page;
   await page.locator('h1').click();
-  await enter(page, 'look');
-  await enter(page, 'help');
+  await enter(p, 'look');
+  await enter(p, 'help');
   assert.equal(await page.locator('.echo').count(), 2, 'typing elsewhere did not reach the command line');
   await page.keyboard.type('dr');
   for (const [key, value] of [['ArrowUp', 'help'], ['ArrowUp', 'look'], ['ArrowUp', 'look'], ['ArrowDown', 'help'], ['ArrowDown', 'dr']]) {
@@ -214,46 +420,242 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
   // A paste of several lines sends each whole line; the rest stays in the line.
   await page.evaluate(() => navigator.clipboard.writeText('look\r\ninventory\nno'));
   await page.keyboard.press('Control+v');
-  await waiting(page);
+  await waiting(p);
   assert.deepEqual(await page.locator('.echo').allTextContents(), ['look\n', 'help\n', 'drlook\n', 'inventory\n']);
   assert.equal(await page.line.inputValue(), 'no');
   await page.log.getByText('North, South', { exact: false }).first().selectText();
   await page.keyboard.press('Control+c');
   assert.match(await page.evaluate(() => navigator.clipboard.readText()), /North, South/);
-  assert.equal(await state(page), 'reading', 'Ctrl+C did more than copy');
+  assert.equal(await state(p), 'reading', 'Ctrl+C did more than copy');
   assert.deepEqual(await page.line.evaluate((e) => [...['autocapitalize', 'autocomplete', 'spellcheck', 'enterkeyhint']
     .map((name) => e.getAttribute(name)), parseFloat(getComputedStyle(e).fontSize) >= 16]), ['off', 'off', 'false', 'send', true]);
-  assert.equal(await leave(page), 'asked', 'the page was left mid-game without asking');
+  assert.equal(await leave(page), 'left', 'the game is kept, and leaving asked');
   assert.deepEqual(page.errors, []);
-  await page.close();
+  await p.close();
+
+  // Storage refused: play goes on, the page says once that the game is not
+  // kept, and leaving mid-game asks.
+  const refused = await open('chromium', 800, { init: () => {
+    Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
+  } });
+  await enter(refused, 'look');
+  const said = await refused.page.getByRole('status').textContent();
+  assert.match(said, /not let the page keep your game/);
+  await enter(refused, 'help');
+  assert.equal(await refused.page.getByRole('status').textContent(), said);
+  assert.equal(await refused.page.locator('.echo').count(), 2);
+  assert.equal(await asksToLeave(refused), true, 'the page was left mid-game without asking');
+  await refused.close();
 });
 
 test('loading: what is typed meanwhile stays, a line sent is the first command; a failure says what failed', async () => {
-  let release;
-  const held = new Promise((resolve) => { release = resolve; });
-  const page = await open(390, { wasm: async (route) => { await held; await route.continue(); } });
-  assert.match(await page.getByRole('status').innerText(), /Loading/);
-  await page.keyboard.type('look');
-  await page.keyboard.press('Enter');
-  await page.keyboard.type('he');
-  release();
-  await waiting(page);
-  assert.equal(await page.line.inputValue(), 'he');
-  assert.match(await page.log.textContent(), /There is nothing worth picking up\.\nlook\n\nYou see the bed/);
-  await page.close();
+  // Lines sent before the game's wasm, or the page's own script, arrived.
+  for (const held of ['wasm', 'mainJs']) {
+    let release;
+    const arrived = new Promise((resolve) => { release = resolve; });
+    const p = await open('chromium', 390, { noWait: true, [held]: async (route) => { await arrived; await route.continue(); } });
+    const page = p.page;
+    await page.line.waitFor();
+    assert.match(await page.getByRole('status').innerText(), /Loading/);
+    await page.keyboard.type('look');
+    await page.keyboard.press('Enter');
+    await page.keyboard.type('he');
+    assert.equal(page.url(), address, `${held}: the form was sent`);
+    release();
+    await waiting(p);
+    assert.equal(await page.line.inputValue(), 'he', held);
+    assert.match(await page.log.textContent(), /There is nothing worth picking up\.\nlook\n\nYou see the bed/, held);
+    await p.close();
+  }
 
   // A module that compiles but needs an import (x.y) the game's script lacks.
   const notTheGame = Buffer.from([0, 97, 115, 109, 1, 0, 0, 0, 1, 4, 1, 96, 0, 0, 2, 7, 1, 1, 120, 1, 121, 0, 0]);
-  for (const [served, said] of [
-    [{ status: 404, body: '' }, /cellbound\.wasm: 404 .*reload/],
-    [{ contentType: 'application/wasm', body: 'not wasm' }, /cellbound\.wasm is incomplete or damaged .*reload/],
-    [{ contentType: 'application/octet-stream', body: notTheGame }, /cellbound\.wasm could not be started .*Reload/],
+  for (const [route, served, said] of [
+    ['wasm', { status: 404, body: '' }, /cellbound\.wasm: 404 .*reload/],
+    ['wasm', { contentType: 'application/wasm', body: 'not wasm' }, /cellbound\.wasm is incomplete or damaged .*reload/],
+    ['wasm', { contentType: 'application/octet-stream', body: notTheGame }, /cellbound\.wasm could not be started .*Reload/],
+    ['mainJs', { status: 404, body: '' }, /main\.js could not be fetched.*reload/],
+    ['mainJs', 'abort', /main\.js could not be fetched.*reload/],
   ]) {
-    const broken = await open(390, { wasm: (route) => route.fulfill(served) });
-    await broken.locator('form[data-state="failed"]').waitFor({ state: 'attached' });
-    assert.match(await broken.getByRole('alert').innerText(), said);
-    await axe(broken);
+    const broken = await open('chromium', 390, { noWait: true,
+      [route]: (request) => (served === 'abort' ? request.abort() : request.fulfill(served)) });
+    await broken.page.locator('form[data-state="failed"]').waitFor({ state: 'attached' });
+    assert.match(await broken.page.getByRole('alert').innerText(), said);
+    assert.equal(await broken.page.getByRole('status', { includeHidden: true }).textContent(), '');
+    await broken.page.keyboard.press('Enter');
+    assert.equal(broken.page.url(), address, 'Enter sent the form');
+    await axe(broken.page);
     await broken.close();
+  }
+});
+
+// The page's own faults met in play, each a row.
+const kFaults = [
+  ['a key composed by an input method ends the pause and leaves nothing in the line', async () => {
+    const p = await open('chromium', 390);
+    for (const line of consoleView('winning_game').typed) await enter(p, line);
+    assert.equal(await state(p), 'pause');
+    const cdp = await p.page.context().newCDPSession(p.page);
+    await cdp.send('Input.imeSetComposition', { text: 'か', selectionStart: 1, selectionEnd: 1 });
+    await cdp.send('Input.insertText', { text: 'か' });
+    await waiting(p);
+    assert.equal(await p.page.locator('.game').count(), 2, 'the pause did not end');
+    await p.page.waitForTimeout(50);
+    assert.equal(await p.page.line.inputValue(), '', 'the composed key stayed in the command line');
+    await enter(p, 'look');
+    assert.match(await p.page.locator('.game').nth(1).textContent(), /\nlook\n/);
+    await p.close();
+  }],
+  ['the browser\'s font size is the page\'s', async () => {
+    const p = await open('chromium', 390);
+    const cdp = await p.page.context().newCDPSession(p.page);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: 24, fixed: 24 } });
+    await p.reload();
+    await waiting(p);
+    assert.deepEqual(await p.eval(() => ['transcript', 'command'].map((id) =>
+      getComputedStyle(document.getElementById(id)).fontSize)), ['24px', '24px']);
+    await p.close();
+  }],
+  ['a window made shorter or turned keeps the latest text in view', async () => {
+    const p = await open('chromium', 390);
+    for (const line of ['look', 'east', 'north', 'pickup', 'Sword']) await enter(p, line);
+    for (const [width, height] of [[700, 390], [390, 300], [390, 700]]) {
+      await p.page.setViewportSize({ width, height });
+      await p.page.waitForTimeout(100);
+      assert.equal(await inView(p), true, `at ${width}x${height}`);
+    }
+    await p.close();
+  }],
+  ['printed: dark text on white, the two colours apart, each at least 7:1, no controls', async () => {
+    const p = await open('chromium', 390);
+    await enter(p, 'look');
+    await p.page.emulateMedia({ media: 'print' });
+    const looks = await p.eval(() => {
+      const colourOf = (selector) => getComputedStyle(document.querySelector(selector)).color;
+      return { background: getComputedStyle(document.documentElement).backgroundColor, reply: colourOf('.reply'),
+        command: colourOf('.command'), hidden: ['.controls', '#command-line', '#status'].map((selector) =>
+          getComputedStyle(document.querySelector(selector)).display) };
+    });
+    assert.equal(looks.background, 'rgb(255, 255, 255)');
+    assert.notEqual(looks.reply, looks.command);
+    for (const colour of [looks.reply, looks.command]) assert.ok(contrast(colour, looks.background) >= 7, colour);
+    assert.deepEqual(looks.hidden, ['none', 'none', 'none']);
+    await p.close();
+  }],
+];
+for (const [name, run] of kFaults) test(name, run);
+
+// WCAG's contrast ratio of two rgb() colours.
+function contrast(...colours) {
+  const [lighter, darker] = colours.map((colour) => {
+    const [r, g, b] = colour.match(/\d+/g).map((c) => {
+      const s = Number(c) / 255;
+      return s <= 0.04045 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4;
+    });
+    return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+  }).sort((a, b) => b - a);
+  return (lighter + 0.05) / (darker + 0.05);
+}
+
+test('New game starts afresh, asking first while a game is under way; Save transcript saves the log as it reads', async () => {
+  const p = await open('chromium', 390);
+  const page = p.page;
+  const newGame = page.getByRole('button', { name: 'New game' });
+  await enter(p, 'look');
+  for (const [answer, games] of [['dismiss', 1], ['accept', 2]]) {
+    page.once('dialog', (dialog) => dialog[answer]());
+    await newGame.click();
+    await waiting(p);
+    assert.equal(await page.locator('.game').count(), games, answer);
+  }
+  assert.equal(await page.evaluate(() => localStorage.length), 0, 'the old game is still kept');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'command');
+  // No line typed in the new game: no asking.
+  page.once('dialog', () => assert.fail('asked with no game under way'));
+  await newGame.click();
+  await waiting(p);
+  assert.equal(await page.locator('.game').count(), 3);
+  assert.equal(await page.locator('.note').count(), 2);
+  await enter(p, 'east');
+  await p.reload();
+  await waiting(p);
+  assert.deepEqual(await page.locator('.echo').allTextContents(), ['east\n'], 'the new game was not the one kept');
+
+  const saving = page.waitForEvent('download');
+  await page.getByRole('button', { name: 'Save transcript' }).click();
+  const saved = await saving;
+  assert.match(saved.suggestedFilename(), /\.txt$/);
+  assert.equal(readFileSync(await saved.path(), 'utf8'), await page.log.textContent());
+  assert.deepEqual(page.errors, []);
+  await p.close();
+});
+
+// The files sw.js caches, the page's own address aside.
+const cachedFiles = (folder) => [...readFileSync(join(folder, 'sw.js'), 'utf8').match(/const files = \[(.*)\];/)[1]
+  .matchAll(/'([^']+)'/g)].map((m) => m[1]).filter((file) => file !== './');
+
+test('the site: at most 35 KB gzipped, only this build\'s files, which the build replaces', async () => {
+  const files = readdirSync(site).sort();
+  assert.deepEqual(files, [...cachedFiles(site), 'sw.js'].sort());
+  const fetched = files.filter((file) => !file.startsWith('LICENSE'));
+  const gzipped = fetched.reduce((sum, file) => sum + gzipSync(readFileSync(join(site, file)), { level: 9 }).length, 0);
+  assert.ok(gzipped <= 35 * 1024, `${gzipped} bytes`);
+  // A rebuild empties the site of what it no longer makes.
+  const build = dirname(site);
+  if (!existsSync(join(build, 'CMakeCache.txt'))) return;
+  writeFileSync(join(site, 'terminal.js'), 'an older build\'s');
+  execFileSync(join(root, 'tools/web'), ['build'], { env: { ...process.env, CELLBOUND_WEB_BUILD: build } });
+  assert.deepEqual(readdirSync(site).sort(), files);
+});
+
+test('offline once visited; a new build replaces every cached file at the next online visit', async () => {
+  const copy = mkdtempSync(join(tmpdir(), 'cellbound-site-'));
+  cpSync(site, copy, { recursive: true });
+  let local = await serve(copy);
+  const port = local.address().port;
+  const stop = () => new Promise((done) => { local.closeAllConnections(); local.close(done); });
+  const p = await (await engine('chromium')).open(390);
+  left.add(p);
+  const page = p.page;
+  // A visit, once the site's worker has looked for a new build and any new
+  // one has taken over: the caches then.
+  const visit = async () => {
+    await p.goto(`http://127.0.0.1:${port}/`);
+    await waiting(p);
+    return page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.ready;
+      await registration.update().catch(() => {});
+      for (const worker of [registration.installing, registration.waiting].filter(Boolean)) {
+        await new Promise((done) => worker.addEventListener('statechange', () => worker.state === 'activated' && done()));
+      }
+      return caches.keys();
+    });
+  };
+  try {
+    const [first] = await visit();
+    await stop();
+    await visit();
+    await enter(p, 'look');
+    assert.match(await page.getByRole('log').textContent(), /\nlook\n\nYou see the bed/, 'offline, the game did not play');
+
+    // The rebuilt site: another script and sw.js, as the build makes them.
+    appendFileSync(join(copy, 'main.js'), '// rebuilt\n');
+    execFileSync('cmake', [`-DSITE=${copy}`, `-DFILES=${cachedFiles(copy).join(',')}`, `-DTEMPLATE=${join(root, 'web/sw.js')}`,
+      '-P', join(root, 'web/site.cmake')]);
+    local = await serve(copy, port);
+    const [second, ...others] = await visit();
+    assert.notEqual(second, first, 'the new build has the old cache name');
+    assert.deepEqual(others, [], 'an older build\'s cache is kept');
+    await stop();
+    await visit();
+    const served = await page.evaluate(async (names) => Promise.all(names.map(async (name) =>
+      (await caches.match(name)) && (await (await fetch(name)).text()))), ['main.js', 'cellbound.js', 'index.html']);
+    assert.deepEqual(served, ['main.js', 'cellbound.js', 'index.html'].map((name) => readFileSync(join(copy, name), 'utf8')));
+    assert.equal(await page.evaluate(() => document.forms[0].dataset.state), 'reading');
+  } finally {
+    await p.close();
+    await stop().catch(() => {});
+    rmSync(copy, { recursive: true, force: true });
   }
 });
 
