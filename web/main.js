@@ -42,6 +42,12 @@ function keep() {
     else localStorage.removeItem(keptKey);
   } catch {
     keeping = false;  // refused: disabled, private or full
+    // Nor is a part of this game, which a later visit would take for it.
+    try {
+      localStorage.removeItem(keptKey);
+    } catch {
+      // Nothing was kept then.
+    }
     status.textContent = 'This browser does not let the page keep your game: it ends when the page is closed.';
   }
 }

@@ -228,11 +228,18 @@ async function waiting(p, deadline = Date.now() + 15000) {
     await pause(10);
   }
 }
-async function enter(p, line) {
-  await p.type(line);
-  await p.press('Enter');
+async function enter(p, ...lines) {
+  for (const line of lines) {
+    await p.type(line);
+    await p.press('Enter');
+    await waiting(p);
+  }
+}
+async function reopen(p) {
+  await p.reload();
   await waiting(p);
 }
+const text = (p, selector) => p.eval((s) => document.querySelector(s).textContent, selector);
 // The first game's turns, each block's spans as text, colour and echo.
 const shownTurns = (p) => p.eval(() => [...document.querySelector('.game').children].map((turn) =>
   [...turn.children].map((span) => ({ text: span.textContent, colour: getComputedStyle(span).color,
@@ -276,7 +283,7 @@ const kAllEngines = [
     assert.equal(await state(p), 'pause');
     // The pause's words ("Press any key ...") show while it waits: all of the
     // game's output but the line end that the key brings.
-    assert.equal(await p.eval(() => document.getElementById('transcript').textContent),
+    assert.equal(await text(p, '#transcript'),
       pieces.map((piece) => piece.text).join('').slice(0, -1));
     await p.press('Shift');
     assert.equal(await state(p), 'pause', 'Shift alone ended the pause');
@@ -316,37 +323,33 @@ const kAllEngines = [
       assert.deepEqual(p.page.errors, []);
       assert.equal(await leave(p.page), 'left', 'a new game, no line typed yet, and leaving asks');
     } else {
-      await p.close();
-    }
+      }
   }],
   ['resumed game', async (name, width) => {
     const { typed, pieces } = consoleView('winning_game');
     const p = await open(name, width);
     const half = typed.length >> 1;
-    for (const line of typed.slice(0, half)) await enter(p, line);
+    await enter(p, ...typed.slice(0, half));
     const before = await shownTurns(p);
     await p.type('typed, not sent');
-    await p.reload();
-    await waiting(p);
+    await reopen(p);
     // The same transcript, character for character and colour for colour,
     // nothing in the log but the game, and the word outside it.
     assert.deepEqual(await shownTurns(p), before, 'the resumed transcript differs');
-    assert.equal(await p.eval(() => document.getElementById('transcript').textContent),
+    assert.equal(await text(p, '#transcript'),
       before.flat().map((s) => s.text).join(''));
-    assert.equal(await p.eval(() => document.getElementById('status').textContent), 'Game resumed.');
+    assert.equal(await text(p, '#status'), 'Game resumed.');
     assert.equal(await asksToLeave(p), false, 'the game is kept, and leaving asks');
-    for (const line of typed.slice(half)) await enter(p, line);
-    assert.equal(await p.eval(() => document.getElementById('status').textContent), '');
+    await enter(p, ...typed.slice(half));
+    assert.equal(await text(p, '#status'), '');
     // At the pause, before the key's line end.
     const atPause = [...pieces.slice(0, -1), { ...pieces.at(-1), text: pieces.at(-1).text.replace(/\n$/, '') }];
     await assertConsoleView(p, atPause, 'the resumed winning game');
     assert.deepEqual(await p.eval(() => window.rewritten), [], 'the log was changed, not added to');
     // At its pause the game is no longer kept: the next visit starts anew.
-    await p.reload();
-    await waiting(p);
+    await reopen(p);
     assert.equal(await p.eval(() => document.querySelectorAll('.echo').length), 0, 'a finished game was resumed');
-    assert.equal(await p.eval(() => document.getElementById('status').textContent), '');
-    await p.close();
+    assert.equal(await text(p, '#status'), '');
   }],
 ];
 for (const name of Object.keys(engines)) {
@@ -388,7 +391,7 @@ for (const name of ['opening', 'items', 'defeats', 'won_then_attack_again']) {
   test(`${name}: the transcript holds the game's output, typed line by line`, async () => {
     const p = await open('chromium', 390);
     const lines = transcript(`${name}.in`).split('\n').slice(0, -1);
-    for (const line of lines) await enter(p, line);
+    await enter(p, ...lines);
     let output = transcript(`${name}.out`);
     if (await state(p) === 'pause') {
       await p.press('Enter');
@@ -401,7 +404,6 @@ for (const name of ['opening', 'items', 'defeats', 'won_then_attack_again']) {
     // Every line read, each echoed once.
     assert.equal((await p.page.locator('.game').first().locator('.echo').allTextContents()).join(''),
       lines.map((line) => `${line}\n`).join(''));
-    await p.close();
   });
 }
 
@@ -431,21 +433,7 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
     .map((name) => e.getAttribute(name)), parseFloat(getComputedStyle(e).fontSize) >= 16]), ['off', 'off', 'false', 'send', true]);
   assert.equal(await leave(page), 'left', 'the game is kept, and leaving asked');
   assert.deepEqual(page.errors, []);
-  await p.close();
 
-  // Storage refused: play goes on, the page says once that the game is not
-  // kept, and leaving mid-game asks.
-  const refused = await open('chromium', 800, { init: () => {
-    Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };
-  } });
-  await enter(refused, 'look');
-  const said = await refused.page.getByRole('status').textContent();
-  assert.match(said, /not let the page keep your game/);
-  await enter(refused, 'help');
-  assert.equal(await refused.page.getByRole('status').textContent(), said);
-  assert.equal(await refused.page.locator('.echo').count(), 2);
-  assert.equal(await asksToLeave(refused), true, 'the page was left mid-game without asking');
-  await refused.close();
 });
 
 test('loading: what is typed meanwhile stays, a line sent is the first command; a failure says what failed', async () => {
@@ -465,7 +453,6 @@ test('loading: what is typed meanwhile stays, a line sent is the first command; 
     await waiting(p);
     assert.equal(await page.line.inputValue(), 'he', held);
     assert.match(await page.log.textContent(), /There is nothing worth picking up\.\nlook\n\nYou see the bed/, held);
-    await p.close();
   }
 
   // A module that compiles but needs an import (x.y) the game's script lacks.
@@ -485,15 +472,13 @@ test('loading: what is typed meanwhile stays, a line sent is the first command; 
     await broken.page.keyboard.press('Enter');
     assert.equal(broken.page.url(), address, 'Enter sent the form');
     await axe(broken.page);
-    await broken.close();
   }
 });
 
 // The page's own faults met in play, each a row.
 const kFaults = [
-  ['a key composed by an input method ends the pause and leaves nothing in the line', async () => {
-    const p = await open('chromium', 390);
-    for (const line of consoleView('winning_game').typed) await enter(p, line);
+  ['a key composed by an input method ends the pause and leaves nothing in the line', async (p) => {
+    await enter(p, ...consoleView('winning_game').typed);
     assert.equal(await state(p), 'pause');
     const cdp = await p.page.context().newCDPSession(p.page);
     await cdp.send('Input.imeSetComposition', { text: 'か', selectionStart: 1, selectionEnd: 1 });
@@ -504,30 +489,23 @@ const kFaults = [
     assert.equal(await p.page.line.inputValue(), '', 'the composed key stayed in the command line');
     await enter(p, 'look');
     assert.match(await p.page.locator('.game').nth(1).textContent(), /\nlook\n/);
-    await p.close();
   }],
-  ['the browser\'s font size is the page\'s', async () => {
-    const p = await open('chromium', 390);
+  ['the browser\'s font size is the page\'s', async (p) => {
     const cdp = await p.page.context().newCDPSession(p.page);
     await cdp.send('Page.setFontSizes', { fontSizes: { standard: 24, fixed: 24 } });
-    await p.reload();
-    await waiting(p);
+    await reopen(p);
     assert.deepEqual(await p.eval(() => ['transcript', 'command'].map((id) =>
       getComputedStyle(document.getElementById(id)).fontSize)), ['24px', '24px']);
-    await p.close();
   }],
-  ['a window made shorter or turned keeps the latest text in view', async () => {
-    const p = await open('chromium', 390);
-    for (const line of ['look', 'east', 'north', 'pickup', 'Sword']) await enter(p, line);
+  ['a window made shorter or turned keeps the latest text in view', async (p) => {
+    await enter(p, 'look', 'east', 'north', 'pickup', 'Sword');
     for (const [width, height] of [[700, 390], [390, 300], [390, 700]]) {
       await p.page.setViewportSize({ width, height });
       await p.page.waitForTimeout(100);
       assert.equal(await inView(p), true, `at ${width}x${height}`);
     }
-    await p.close();
   }],
-  ['printed: dark text on white, the two colours apart, each at least 7:1, no controls', async () => {
-    const p = await open('chromium', 390);
+  ['printed: dark text on white, the two colours apart, each at least 7:1, no controls', async (p) => {
     await enter(p, 'look');
     await p.page.emulateMedia({ media: 'print' });
     const looks = await p.eval(() => {
@@ -540,10 +518,31 @@ const kFaults = [
     assert.notEqual(looks.reply, looks.command);
     for (const colour of [looks.reply, looks.command]) assert.ok(contrast(colour, looks.background) >= 7, colour);
     assert.deepEqual(looks.hidden, ['none', 'none', 'none']);
-    await p.close();
   }],
+  // Storage refused (here full from the second line): play goes on, the
+  // page says once that the game is not kept, leaving mid-game asks, and
+  // nothing of the game is left to be taken for it at the next visit.
+  ['storage refused: play goes on, said once, leaving asks, nothing resumed', async (p) => {
+    await enter(p, 'look', 'help');
+    const said = await text(p, '#status');
+    assert.match(said, /not let the page keep your game/);
+    await enter(p, 'east');
+    assert.equal(await text(p, '#status'), said);
+    assert.equal(await p.page.locator('.echo').count(), 3);
+    assert.equal(await asksToLeave(p), true, 'the page was left mid-game without asking');
+    await reopen(p);
+    assert.equal(await p.page.locator('.echo').count(), 0, 'a part of the game was resumed');
+  }, { init: () => {
+    let refuse = false;
+    const keep = Storage.prototype.setItem;
+    Storage.prototype.setItem = function (...item) {
+      if (refuse) throw new DOMException('full', 'QuotaExceededError');
+      refuse = true;
+      return keep.apply(this, item);
+    };
+  } }],
 ];
-for (const [name, run] of kFaults) test(name, run);
+for (const [name, run, options] of kFaults) test(name, async () => run(await open('chromium', 390, options)));
 
 // WCAG's contrast ratio of two rgb() colours.
 function contrast(...colours) {
@@ -577,8 +576,7 @@ test('New game starts afresh, asking first while a game is under way; Save trans
   assert.equal(await page.locator('.game').count(), 3);
   assert.equal(await page.locator('.note').count(), 2);
   await enter(p, 'east');
-  await p.reload();
-  await waiting(p);
+  await reopen(p);
   assert.deepEqual(await page.locator('.echo').allTextContents(), ['east\n'], 'the new game was not the one kept');
 
   const saving = page.waitForEvent('download');
@@ -587,7 +585,6 @@ test('New game starts afresh, asking first while a game is under way; Save trans
   assert.match(saved.suggestedFilename(), /\.txt$/);
   assert.equal(readFileSync(await saved.path(), 'utf8'), await page.log.textContent());
   assert.deepEqual(page.errors, []);
-  await p.close();
 });
 
 // The files sw.js caches, the page's own address aside.
@@ -653,7 +650,6 @@ test('offline once visited; a new build replaces every cached file at the next o
     assert.deepEqual(served, ['main.js', 'cellbound.js', 'index.html'].map((name) => readFileSync(join(copy, name), 'utf8')));
     assert.equal(await page.evaluate(() => document.forms[0].dataset.state), 'reading');
   } finally {
-    await p.close();
     await stop().catch(() => {});
     rmSync(copy, { recursive: true, force: true });
   }
