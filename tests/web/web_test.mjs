@@ -15,6 +15,7 @@ import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import { appendFileSync, cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync,
   writeFileSync } from 'node:fs';
+import { once } from 'node:events';
 import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
@@ -110,7 +111,7 @@ const engines = {
           await page.evaluateOnNewDocument(watchLog);
           return puppet(page, context);
         },
-        async quit() {
+        quit: async () => {
           await browser.close();
           rmSync(profile, { recursive: true, force: true });
         },
@@ -123,12 +124,10 @@ const engines = {
     binary: '/usr/bin/WebKitWebDriver',
     async launch() {
       const { Builder, Key } = await import(join(root, 'web/node_modules/selenium-webdriver/index.js'));
-      const port = await new Promise((resolve) => {
-        const probe = createServer().listen(0, '127.0.0.1', () => {
-          const { port: free } = probe.address();
-          probe.close(() => resolve(free));
-        });
-      });
+      const probe = createServer().listen(0, '127.0.0.1');
+      await once(probe, 'listening');
+      const { port } = probe.address();
+      await new Promise((closed) => probe.close(closed));
       const command = [this.binary, `--port=${port}`, '--host=127.0.0.1'];
       const driver = spawn(process.env.DISPLAY ? command[0] : 'xvfb-run',
         process.env.DISPLAY ? command.slice(1) : ['-a', '-s', '-screen 0 1400x1000x24', ...command],
@@ -149,7 +148,7 @@ const engines = {
             'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] } }).build();
           await session.manage().window().setRect({ width, height });
           const run = (fn, arg) => session.executeScript(`return (${fn})(arguments[0]);`, arg);
-          const page = {
+          return {
             goto: async (url) => { await session.get(url); await run(watchLog); },
             reload: async () => { await session.navigate().refresh(); await run(watchLog); },
             type: async (text) => (await session.switchTo().activeElement()).sendKeys(text),
@@ -157,11 +156,8 @@ const engines = {
             eval: run,
             close: () => session.quit(),
           };
-          return page;
         },
-        async quit() {
-          process.kill(-driver.pid);
-        },
+        quit: async () => process.kill(-driver.pid),
       };
     },
   },
@@ -411,8 +407,7 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
   const p = await open('chromium', 800);
   const page = p.page;
   await page.locator('h1').click();
-  await enter(p, 'look');
-  await enter(p, 'help');
+  await enter(p, 'look', 'help');
   assert.equal(await page.locator('.echo').count(), 2, 'typing elsewhere did not reach the command line');
   await page.keyboard.type('dr');
   for (const [key, value] of [['ArrowUp', 'help'], ['ArrowUp', 'look'], ['ArrowUp', 'look'], ['ArrowDown', 'help'], ['ArrowDown', 'dr']]) {
@@ -433,7 +428,6 @@ test('keys: typing anywhere goes to the command line, Up and Down recall, Ctrl+C
     .map((name) => e.getAttribute(name)), parseFloat(getComputedStyle(e).fontSize) >= 16]), ['off', 'off', 'false', 'send', true]);
   assert.equal(await leave(page), 'left', 'the game is kept, and leaving asked');
   assert.deepEqual(page.errors, []);
-
 });
 
 test('loading: what is typed meanwhile stays, a line sent is the first command; a failure says what failed', async () => {
@@ -579,9 +573,7 @@ test('New game starts afresh, asking first while a game is under way; Save trans
   await reopen(p);
   assert.deepEqual(await page.locator('.echo').allTextContents(), ['east\n'], 'the new game was not the one kept');
 
-  const saving = page.waitForEvent('download');
-  await page.getByRole('button', { name: 'Save transcript' }).click();
-  const saved = await saving;
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.getByRole('button', { name: 'Save transcript' }).click()]);
   assert.match(saved.suggestedFilename(), /\.txt$/);
   assert.equal(readFileSync(await saved.path(), 'utf8'), await page.log.textContent());
   assert.deepEqual(page.errors, []);
@@ -605,12 +597,16 @@ test('the site: at most 35 KB gzipped, only this build\'s files, which the build
   assert.deepEqual(readdirSync(site).sort(), files);
 });
 
-test('offline once visited; a new build replaces every cached file at the next online visit', async () => {
+test('offline once visited; a new build replaces every cached file at the next online visit', async (t) => {
   const copy = mkdtempSync(join(tmpdir(), 'cellbound-site-'));
   cpSync(site, copy, { recursive: true });
   let local = await serve(copy);
   const port = local.address().port;
   const stop = () => new Promise((done) => { local.closeAllConnections(); local.close(done); });
+  t.after(async () => {
+    await stop().catch(() => {});
+    rmSync(copy, { recursive: true, force: true });
+  });
   const p = await (await engine('chromium')).open(390);
   left.add(p);
   const page = p.page;
@@ -628,47 +624,37 @@ test('offline once visited; a new build replaces every cached file at the next o
       return caches.keys();
     });
   };
-  try {
-    const [first] = await visit();
-    await stop();
-    await visit();
-    await enter(p, 'look');
-    assert.match(await page.getByRole('log').textContent(), /\nlook\n\nYou see the bed/, 'offline, the game did not play');
+  const [first] = await visit();
+  await stop();
+  await visit();
+  await enter(p, 'look');
+  assert.match(await page.getByRole('log').textContent(), /\nlook\n\nYou see the bed/, 'offline, the game did not play');
 
-    // The rebuilt site: another script and sw.js, as the build makes them.
-    appendFileSync(join(copy, 'main.js'), '// rebuilt\n');
-    execFileSync('cmake', [`-DSITE=${copy}`, `-DFILES=${cachedFiles(copy).join(',')}`, `-DTEMPLATE=${join(root, 'web/sw.js')}`,
-      '-P', join(root, 'web/site.cmake')]);
-    local = await serve(copy, port);
-    const [second, ...others] = await visit();
-    assert.notEqual(second, first, 'the new build has the old cache name');
-    assert.deepEqual(others, [], 'an older build\'s cache is kept');
-    await stop();
-    await visit();
-    const served = await page.evaluate(async (names) => Promise.all(names.map(async (name) =>
-      (await caches.match(name)) && (await (await fetch(name)).text()))), ['main.js', 'cellbound.js', 'index.html']);
-    assert.deepEqual(served, ['main.js', 'cellbound.js', 'index.html'].map((name) => readFileSync(join(copy, name), 'utf8')));
-    assert.equal(await page.evaluate(() => document.forms[0].dataset.state), 'reading');
-  } finally {
-    await stop().catch(() => {});
-    rmSync(copy, { recursive: true, force: true });
-  }
+  // The rebuilt site: another script and sw.js, as the build makes them.
+  appendFileSync(join(copy, 'main.js'), '// rebuilt\n');
+  execFileSync('cmake', [`-DSITE=${copy}`, `-DFILES=${cachedFiles(copy).join(',')}`, `-DTEMPLATE=${join(root, 'web/sw.js')}`,
+    '-P', join(root, 'web/site.cmake')]);
+  local = await serve(copy, port);
+  const [second, ...others] = await visit();
+  assert.notEqual(second, first, 'the new build has the old cache name');
+  assert.deepEqual(others, [], 'an older build\'s cache is kept');
+  await stop();
+  await visit();
+  const served = await page.evaluate(async (names) => Promise.all(names.map(async (name) =>
+    (await caches.match(name)) && (await (await fetch(name)).text()))), ['main.js', 'cellbound.js', 'index.html']);
+  assert.deepEqual(served, ['main.js', 'cellbound.js', 'index.html'].map((name) => readFileSync(join(copy, name), 'utf8')));
+  assert.equal(await page.evaluate(() => document.forms[0].dataset.state), 'reading');
 });
 
-test('the local server serves its folder and nothing beside it', async () => {
+test('the local server serves its folder and nothing beside it', async (t) => {
   const folders = mkdtempSync(join(tmpdir(), 'cellbound-serve-'));
-  mkdirSync(join(folders, 'site'));
-  mkdirSync(join(folders, 'siteX'));
-  writeFileSync(join(folders, 'site/index.html'), 'page');
-  writeFileSync(join(folders, 'siteX/secret.txt'), 'secret');
+  for (const [folder, file] of [['site', 'index.html'], ['siteX', 'secret.txt']]) {
+    mkdirSync(join(folders, folder));
+    writeFileSync(join(folders, folder, file), file);
+  }
   const local = await serve(join(folders, 'site'));
-  const base = `http://127.0.0.1:${local.address().port}`;
-  try {
-    for (const [path, status] of [['/', 200], ['/..%2fsiteX/secret.txt', 404], ['/%2e%2e/siteX/secret.txt', 404], ['/%E0%A4%A', 404], ['/', 200]]) {
-      assert.equal((await fetch(base + path)).status, status, path);
-    }
-  } finally {
-    local.close();
-    rmSync(folders, { recursive: true });
+  t.after(() => { local.close(); rmSync(folders, { recursive: true }); });
+  for (const [path, status] of [['/', 200], ['/..%2fsiteX/secret.txt', 404], ['/%2e%2e/siteX/secret.txt', 404], ['/%E0%A4%A', 404], ['/', 200]]) {
+    assert.equal((await fetch(`http://127.0.0.1:${local.address().port}${path}`)).status, status, path);
   }
 });
