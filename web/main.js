@@ -273,8 +273,16 @@ document.getElementById('new-game').addEventListener('click', () => {
   input.focus();
 });
 document.getElementById('save').addEventListener('click', () => {
+  // As the log reads: each game's text as it was written, and the note
+  // between two games on a line of its own, even after a prompt.
+  let text = '';
+  for (const part of transcript.children) {
+    const note = part.classList.contains('note');
+    if (note && text !== '' && !text.endsWith('\n')) text += '\n';
+    text += note ? `${part.textContent}\n` : part.textContent;
+  }
   const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob([transcript.textContent], { type: 'text/plain' }));
+  link.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
   link.download = 'cellbound-transcript.txt';
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
