@@ -37,13 +37,13 @@ void colourInForce(Colour colour);
 // The escape code that sets a colour on the terminal.
 std::string_view escapeFor(Colour colour) noexcept;
 
-// True once after the game has continued from a stop or the window has
-// changed size: what is being edited must be drawn again.
-bool redrawWanted();
-// True once after the game has continued in the foreground (from Ctrl-Z, or
-// from a stop it could not see, such as SIGSTOP): the screen has moved on
-// (the shell wrote its own lines), so drawing starts on a fresh line.
-bool continuedFromStop();
+// What has happened since the game last asked, the latest first: it has
+// continued in the foreground (from Ctrl-Z, or from a stop it could not see,
+// such as SIGSTOP), so the shell has moved the screen on and drawing starts
+// again on a fresh row; or the window has changed size, so what is being
+// edited is drawn again.
+enum class News : int { None = 0, Resized = 1, Continued = 3 };
+News takeNews() noexcept;
 
 // The line editor reads with the terminal's signal keys off, so that Ctrl-V
 // can quote them. When `key` is one that sends a signal in the modes as
