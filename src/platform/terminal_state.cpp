@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <initializer_list>
 #include <string_view>
 
 namespace cellbound::terminal_state {
@@ -129,12 +130,13 @@ const termios& modesFor(Mode mode) noexcept {
                                      : saved.asFound;
 }
 
-// Holds off all signals but SIGCONT and `signal`; gives the mask before.
-sigset_t holdOffAllBut(int signal) noexcept {
+// Holds off all signals but these; gives the mask before.
+sigset_t holdOffAllBut(std::initializer_list<int> signals) noexcept {
     sigset_t held;
     sigfillset(&held);
-    sigdelset(&held, SIGCONT);
-    sigdelset(&held, signal);
+    for (const int signal : signals) {
+        sigdelset(&held, signal);
+    }
     sigset_t before;
     static_cast<void>(::sigprocmask(SIG_BLOCK, &held, &before));
     return before;
@@ -143,7 +145,7 @@ sigset_t holdOffAllBut(int signal) noexcept {
 // From the background, SIGTTOU stops the change and interrupts it: made again
 // once continued. Other signals wait until `applied` tells what was set.
 void setModes(Mode mode) noexcept {
-    const sigset_t before = holdOffAllBut(SIGTTOU);
+    const sigset_t before = holdOffAllBut({SIGTTOU, SIGCONT});
     int result = 0;
     do {
         result = ::tcsetattr(STDIN_FILENO, TCSANOW, &modesFor(mode));
@@ -201,10 +203,9 @@ extern "C" void onStop(int signal) {
     sigaddset(&stop, signal);
     static_cast<void>(std::raise(signal));
     static_cast<void>(::sigprocmask(SIG_UNBLOCK, &stop, nullptr));  // stops here
-    // Continued in the foreground, or never stopped (the kernel discards the
-    // stop of a game with no job-control shell above it: exec cellbound, a
-    // terminal window that runs it), the terminal is the game's again; only
-    // once the handler is back, so that a stop meanwhile finds it given back.
+    // Continued in the foreground, or never stopped (with no job-control shell
+    // above the game, the kernel discards the stop), the terminal is taken up
+    // once the handler is back: a stop meanwhile finds it given back.
     install(signal, &onStop, 0);
     saved.stopping = 0;
     if (inForeground()) {
@@ -215,10 +216,9 @@ extern "C" void onStop(int signal) {
 
 extern "C" void onContinue(int /*signal*/) {
     const int interrupted = errno;
-    // Continued in the background (bg), the terminal is the shell's: the
-    // game takes it again when it is brought to the foreground. Any continue
-    // there counts as one from a stop: a stop from outside (SIGSTOP) cannot
-    // be caught, and the shell has written its lines meanwhile.
+    // Continued in the background (bg), the terminal is the shell's until fg.
+    // Any continue in the foreground counts as one from a stop: one from
+    // outside (SIGSTOP) cannot be seen, and the shell has written meanwhile.
     if (inForeground()) {
         if (saved.stopping == 0) {
             takeUp();
@@ -357,8 +357,8 @@ bool sendSignalOf(unsigned char key) {
 void giveBack() noexcept {
     // From the background, changing the modes or writing would stop the
     // game (SIGTTOU) before it has given anything back: held off meanwhile,
-    // with any other signal but a continue.
-    const sigset_t before = holdOffAllBut(SIGCONT);
+    // with every other signal.
+    const sigset_t before = holdOffAllBut({});
     // Modes first: writing may end the process (SIGPIPE). Only modes the
     // game set are given back: a game stopped in the background before it
     // set any leaves the shell's alone.
