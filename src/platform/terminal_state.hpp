@@ -37,11 +37,11 @@ void colourInForce(Colour colour);
 // The escape code that sets a colour on the terminal.
 std::string_view escapeFor(Colour colour) noexcept;
 
-// What has happened since the game last asked, the latest first: it has
-// continued in the foreground (from Ctrl-Z, or from a stop it could not see,
-// such as SIGSTOP), so the shell has moved the screen on and drawing starts
-// again on a fresh row; or the window has changed size, so what is being
-// edited is drawn again.
+// What has happened since the game last asked: it has continued in the
+// foreground (from Ctrl-Z, or from a stop it could not see, such as
+// SIGSTOP), so the shell has moved the screen on and drawing starts again on
+// a fresh row; or else the window has changed size, so what is being edited
+// is drawn again. A continue holds a resize's bit.
 enum class News : int { None = 0, Resized = 1, Continued = 3 };
 News takeNews() noexcept;
 
