@@ -123,7 +123,8 @@ std::string lastColour(std::string_view text);
 
 // One stop and fg. The game is stopped by `stop` (typed as Ctrl-Z for
 // SIGTSTP, sent otherwise) and must give the terminal back as it found it,
-// resetting its colour (but for SIGSTOP, which it cannot see); then resumed.
+// resetting its colour (but for SIGSTOP, which it cannot see); then it is
+// resumed with the modes and colour it had.
 void stopAndResume(GameSession& session, std::string_view again, int stop);
 // Brought to the foreground (fg), the game must take up `modes` and `colour`
 // again and write `again` (the line being edited, the pause's prompt) before
