@@ -90,11 +90,11 @@ std::string_view LineEditor::nextLine() {
         if (count > 0) {
             type(std::string_view(keys_.data(), static_cast<std::size_t>(count)));
         } else if (count < 0 && errno == EINTR) {
-            const bool continued = terminal_state::continuedFromStop();
-            if (continued) {
+            const terminal_state::News news = terminal_state::takeNews();
+            if (news == terminal_state::News::Continued) {
                 view_.movedToFreshRow();  // the shell has moved the screen on
             }
-            if (terminal_state::redrawWanted() || continued) {
+            if (news != terminal_state::News::None) {
                 draw();
             }
         } else {
@@ -127,7 +127,7 @@ void LineEditor::begin() {
     recalled_ = history_.size();
     terminal_state::use(terminal_state::Mode::LineEditing);
     // A stop between two lines: this line starts where the shell left off.
-    static_cast<void>(terminal_state::continuedFromStop());
+    static_cast<void>(terminal_state::takeNews());
     view_.begin(prompt_);
     prompt_.clear();
     // Keys typed ahead, after the last line's Enter, are this line's first.
@@ -162,8 +162,7 @@ void LineEditor::press(unsigned char byte) {
     if (terminal_state::sendSignalOf(byte)) {
         decoder_.reset();
         // Back from a stop: the shell has moved the screen on.
-        if (terminal_state::continuedFromStop()) {
-            static_cast<void>(terminal_state::redrawWanted());
+        if (terminal_state::takeNews() == terminal_state::News::Continued) {
             view_.movedToFreshRow();
         }
         return;

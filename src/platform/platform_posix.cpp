@@ -48,7 +48,7 @@ void waitForKey(AskAgain askAgain) {
     terminal_state::use(terminal_state::Mode::SingleKey);
     std::string key;
     while (takeKey(STDIN_FILENO, key) < 0 && errno == EINTR) {
-        if (terminal_state::continuedFromStop()) {
+        if (terminal_state::takeNews() == terminal_state::News::Continued) {
             askAgain();
         }
     }

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <initializer_list>
 #include <string_view>
 
 namespace cellbound::terminal_state {
@@ -85,8 +87,8 @@ constexpr std::array kTerminating{
 constexpr std::array kStopping{SIGTSTP, SIGTTIN, SIGTTOU};
 
 // The saved terminal: written before the handlers are installed; afterwards
-// only `mode`, `applied`, `colour` and the two flags change, each in one
-// step.
+// only `mode`, `applied`, `colour`, `news` and `stopping` change, each in
+// one step.
 struct SavedTerminal {
     termios asFound{};
     termios lineEditing{};
@@ -97,8 +99,9 @@ struct SavedTerminal {
     // The mode the terminal was last given: what there is to give back.
     volatile std::sig_atomic_t applied = static_cast<int>(Mode::AsFound);
     volatile std::sig_atomic_t colour = kNoColour;
-    volatile std::sig_atomic_t redraw = 0;
-    volatile std::sig_atomic_t continued = 0;
+    volatile std::sig_atomic_t stopping = 0;  // in onStop, which takes the terminal up
+    std::atomic<int> news = static_cast<int>(News::None);
+    static_assert(std::atomic<int>::is_always_lock_free);
 };
 SavedTerminal saved;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
@@ -122,20 +125,27 @@ void writeAll(std::string_view text) noexcept {
 }
 
 const termios& modesFor(Mode mode) noexcept {
-    switch (mode) {
-        case Mode::LineEditing:
-            return saved.lineEditing;
-        case Mode::SingleKey:
-            return saved.singleKey;
-        case Mode::AsFound:
-            break;
-    }
-    return saved.asFound;
+    return mode == Mode::LineEditing ? saved.lineEditing
+           : mode == Mode::SingleKey ? saved.singleKey
+                                     : saved.asFound;
 }
 
-// A change of modes from the background stops the game (SIGTTOU) and is
-// interrupted; it is made again once continued.
+// Holds off all signals but these; gives the mask before.
+sigset_t holdOffAllBut(std::initializer_list<int> signals) noexcept {
+    sigset_t held;
+    sigfillset(&held);
+    for (const int signal : signals) {
+        sigdelset(&held, signal);
+    }
+    sigset_t before;
+    static_cast<void>(::sigprocmask(SIG_BLOCK, &held, &before));
+    return before;
+}
+
+// From the background, SIGTTOU stops the change and interrupts it: made again
+// once continued. Other signals wait until `applied` tells what was set.
 void setModes(Mode mode) noexcept {
+    const sigset_t before = holdOffAllBut({SIGTTOU, SIGCONT});
     int result = 0;
     do {
         result = ::tcsetattr(STDIN_FILENO, TCSANOW, &modesFor(mode));
@@ -143,13 +153,18 @@ void setModes(Mode mode) noexcept {
     if (result == 0) {
         saved.applied = static_cast<int>(mode);
     }
+    static_cast<void>(::sigprocmask(SIG_SETMASK, &before, nullptr));
 }
 
 bool inForeground() noexcept {
     return ::tcgetpgrp(STDIN_FILENO) == ::getpgrp() || ::tcgetpgrp(STDOUT_FILENO) == ::getpgrp();
 }
 
-void applyColour() noexcept {
+// The terminal is the game's again: its modes and its colour.
+void takeUp() noexcept {
+    if (saved.haveModes) {
+        setModes(static_cast<Mode>(saved.mode));
+    }
     if (saved.colours && saved.colour != kNoColour) {
         writeAll(lookOf(static_cast<Colour>(saved.colour)).escape);
     }
@@ -180,6 +195,7 @@ void install(int signal, void (*handler)(int), int flags) noexcept {
 
 extern "C" void onStop(int signal) {
     const int interrupted = errno;
+    saved.stopping = 1;
     giveBack();
     install(signal, SIG_DFL, 0);
     sigset_t stop;
@@ -187,34 +203,33 @@ extern "C" void onStop(int signal) {
     sigaddset(&stop, signal);
     static_cast<void>(std::raise(signal));
     static_cast<void>(::sigprocmask(SIG_UNBLOCK, &stop, nullptr));  // stops here
-    // Continued: SIGCONT has given the game its modes and colour again, if
-    // the terminal is the game's once more.
+    // Continued in the foreground, or never stopped (with no job-control shell
+    // above the game, the kernel discards the stop), the terminal is taken up
+    // once the handler is back: a stop meanwhile finds it given back.
     install(signal, &onStop, 0);
+    saved.stopping = 0;
     if (inForeground()) {
-        saved.continued = 1;
+        takeUp();
     }
     errno = interrupted;
 }
 
 extern "C" void onContinue(int /*signal*/) {
     const int interrupted = errno;
-    // Continued in the background (bg), the terminal is the shell's: the
-    // game takes it again when it is brought to the foreground. Any continue
-    // there counts as one from a stop: a stop from outside (SIGSTOP) cannot
-    // be caught, and the shell has written its lines meanwhile.
+    // Continued in the background (bg), the terminal is the shell's until fg.
+    // Any continue in the foreground counts as one from a stop: one from
+    // outside (SIGSTOP) cannot be seen, and the shell has written meanwhile.
     if (inForeground()) {
-        if (saved.haveModes) {
-            setModes(static_cast<Mode>(saved.mode));
+        if (saved.stopping == 0) {
+            takeUp();
         }
-        applyColour();
-        saved.redraw = 1;
-        saved.continued = 1;
+        saved.news |= static_cast<int>(News::Continued);
     }
     errno = interrupted;
 }
 
 extern "C" void onResize(int /*signal*/) {
-    saved.redraw = 1;
+    saved.news |= static_cast<int>(News::Resized);
 }
 
 bool inheritedIgnored(int signal) noexcept {
@@ -245,14 +260,6 @@ void installHandlers() noexcept {
     // Neither restarts an interrupted read: the line editor draws again.
     install(SIGCONT, &onContinue, 0);
     install(SIGWINCH, &onResize, 0);
-}
-
-bool takeFlag(volatile std::sig_atomic_t& flag) noexcept {
-    if (flag == 0) {
-        return false;
-    }
-    flag = 0;
-    return true;
 }
 
 }  // namespace
@@ -304,12 +311,8 @@ void colourInForce(Colour colour) {
     saved.colour = static_cast<int>(colour);
 }
 
-bool redrawWanted() {
-    return takeFlag(saved.redraw);
-}
-
-bool continuedFromStop() {
-    return takeFlag(saved.continued);
+News takeNews() noexcept {
+    return static_cast<News>(saved.news.exchange(static_cast<int>(News::None)));
 }
 
 bool sendSignalOf(unsigned char key) {
@@ -335,12 +338,9 @@ bool sendSignalOf(unsigned char key) {
 
 void giveBack() noexcept {
     // From the background, changing the modes or writing would stop the
-    // game (SIGTTOU) before it has given anything back: held off meanwhile.
-    sigset_t backgroundWrites;
-    sigemptyset(&backgroundWrites);
-    sigaddset(&backgroundWrites, SIGTTOU);
-    sigset_t before;
-    static_cast<void>(::sigprocmask(SIG_BLOCK, &backgroundWrites, &before));
+    // game (SIGTTOU) before it has given anything back: held off meanwhile,
+    // with every other signal.
+    const sigset_t before = holdOffAllBut({});
     // Modes first: writing may end the process (SIGPIPE). Only modes the
     // game set are given back: a game stopped in the background before it
     // set any leaves the shell's alone.

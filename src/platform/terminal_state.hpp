@@ -35,13 +35,13 @@ void use(Mode mode);
 // The colour the game has set: written again when the game continues.
 void colourInForce(Colour colour);
 
-// True once after the game has continued from a stop or the window has
-// changed size: what is being edited must be drawn again.
-bool redrawWanted();
-// True once after the game has continued in the foreground (from Ctrl-Z, or
-// from a stop it could not see, such as SIGSTOP): the screen has moved on
-// (the shell wrote its own lines), so drawing starts on a fresh line.
-bool continuedFromStop();
+// What has happened since the game last asked: it has continued in the
+// foreground (from Ctrl-Z, or from a stop it could not see, such as
+// SIGSTOP), so the shell has moved the screen on and drawing starts again on
+// a fresh row; or else the window has changed size, so what is being edited
+// is drawn again. A continue holds a resize's bit.
+enum class News : int { None = 0, Resized = 1, Continued = 3 };
+News takeNews() noexcept;
 
 // The line editor reads with the terminal's signal keys off, so that Ctrl-V
 // can quote them. When `key` is one that sends a signal in the modes as

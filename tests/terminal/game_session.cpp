@@ -21,6 +21,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 #ifndef CELLBOUND_GAME_PATH
 #error "CELLBOUND_GAME_PATH names the game to run"
 #endif
@@ -89,7 +91,12 @@ extern "C" void onChild(int /*signal*/) {
 // every signal as the options say, then the game itself.
 [[noreturn]] void runGame(const SessionOptions& options, int slave,
                           const std::vector<char*>& environment) {
-    ::setpgid(0, 0);
+    if (options.orphaned) {
+        ::setsid();
+        ::ioctl(slave, TIOCSCTTY, 0);
+    } else {
+        ::setpgid(0, 0);
+    }
     if (!options.background) {
         static_cast<void>(::tcsetpgrp(slave, ::getpid()));
     }
@@ -108,20 +115,20 @@ extern "C" void onChild(int /*signal*/) {
         core.rlim_cur = core.rlim_max;
         ::setrlimit(RLIMIT_CORE, &core);
     }
-    if (::chdir(options.workingDirectory.c_str()) != 0) {
+    if (::chdir(options.folder.c_str()) != 0) {
         ::_exit(126);
     }
     ::dup2(slave, STDIN_FILENO);
     ::dup2(slave, STDOUT_FILENO);
     ::dup2(slave, STDERR_FILENO);
     if (!options.output.empty()) {
-        const int output = ::open(options.output.c_str(), O_WRONLY);
+        const int output = ::open(options.output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (output < 0 || ::dup2(output, STDOUT_FILENO) < 0) {
             ::_exit(126);
         }
     }
     if (options.nonBlocking) {
-        ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
+        ::fcntl(STDOUT_FILENO, F_SETFL, ::fcntl(STDOUT_FILENO, F_GETFL) | O_NONBLOCK);
     }
     ::closefrom(STDERR_FILENO + 1);
     std::string game = CELLBOUND_GAME_PATH;
@@ -134,8 +141,8 @@ extern "C" void onChild(int /*signal*/) {
 // reports every change of its state, and obeys fg and bg.
 [[noreturn]] void runShell(const SessionOptions& options, const char* slaveName, int socket) {
     ::setsid();
-    const int slave = ::open(slaveName, O_RDWR);
-    if (slave < 0 || ::ioctl(slave, TIOCSCTTY, 0) != 0) {
+    const int slave = ::open(slaveName, O_RDWR | O_NOCTTY);
+    if (slave < 0 || (!options.orphaned && ::ioctl(slave, TIOCSCTTY, 0) != 0)) {
         ::_exit(126);
     }
     // As a shell: moving the terminal between groups does not stop it.
@@ -165,7 +172,9 @@ extern "C" void onChild(int /*signal*/) {
         ::close(socket);
         runGame(options, slave, pointers);
     }
-    ::setpgid(game, game);
+    if (!options.orphaned) {
+        ::setpgid(game, game);
+    }
     if (!options.background) {
         static_cast<void>(::tcsetpgrp(slave, game));
     }
@@ -219,7 +228,7 @@ GameSession::GameSession(const SessionOptions& given) {
     std::string folder = (std::filesystem::temp_directory_path() / "cellbound-pty-XXXXXX").string();
     check(::mkdtemp(folder.data()) != nullptr, "mkdtemp");
     folder_ = folder;
-    options.workingDirectory = folder_;
+    options.folder = folder_;
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
     check(master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0, "posix_openpt");
     const std::string slaveName = ::ptsname(master_);
@@ -314,12 +323,12 @@ void GameSession::type(std::string_view keys) {
     }
 }
 
-bool GameSession::awaitOutput(std::string_view text, std::size_t from) {
+bool GameSession::await(const std::function<bool()>& done, const std::string& what) {
     holding_ = false;
     const auto until = Clock::now() + stepDeadline();
-    while (output_.find(text, from) == std::string::npos) {
+    while (!done()) {
         if (Clock::now() >= until) {
-            timedOut("the game to write " + shown(text));
+            timedOut(what);
             return false;
         }
         pump(50);
@@ -327,22 +336,28 @@ bool GameSession::awaitOutput(std::string_view text, std::size_t from) {
     return true;
 }
 
+bool GameSession::awaitOutput(std::string_view text, std::size_t from) {
+    return await([&] { return output_.find(text, from) != std::string::npos; },
+                 "the game to write " + shown(text));
+}
+
 const std::string& GameSession::output() {
     pump(0);
     return output_;
 }
 
+std::string GameSession::file(const std::string& name) const {
+    std::ifstream in(folder_ + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::optional<JobEvent> GameSession::awaitEvent() {
-    const auto until = Clock::now() + stepDeadline();
-    while (eventsTaken_ == events_.size()) {
-        if (Clock::now() >= until) {
-            timedOut("the game to stop, continue or end");
-            return std::nullopt;
-        }
-        pump(50);
+    if (!await([this] { return eventsTaken_ < events_.size(); },
+               "the game to stop, continue or end")) {
+        return std::nullopt;
     }
     // Whatever the game wrote before the event has been read by now.
-    for (int more = 0; more < 64 && !holding_; ++more) {
+    for (int more = 0; more < 64; ++more) {
         const std::size_t before = output_.size();
         pump(0);
         if (output_.size() == before) {
@@ -482,12 +497,7 @@ termios singleKeyModes(const termios& found) {
     return modes;
 }
 
-bool sameModes(const termios& left, const termios& right) {
-    return left.c_iflag == right.c_iflag && left.c_oflag == right.c_oflag &&
-           left.c_cflag == right.c_cflag && left.c_lflag == right.c_lflag &&
-           std::memcmp(left.c_cc, right.c_cc, sizeof left.c_cc) == 0 &&
-           cfgetispeed(&left) == cfgetispeed(&right) && cfgetospeed(&left) == cfgetospeed(&right);
-}
+namespace {
 
 std::string describeModes(const termios& modes) {
     std::ostringstream text;
@@ -497,6 +507,80 @@ std::string describeModes(const termios& modes) {
         text << ' ' << static_cast<int>(c);
     }
     return text.str();
+}
+
+}  // namespace
+
+void expectModes(const termios& now, const termios& wanted, const char* where) {
+    // The same in every field that counts.
+    const bool same = now.c_iflag == wanted.c_iflag && now.c_oflag == wanted.c_oflag &&
+                      now.c_cflag == wanted.c_cflag && now.c_lflag == wanted.c_lflag &&
+                      std::memcmp(now.c_cc, wanted.c_cc, sizeof now.c_cc) == 0 &&
+                      cfgetispeed(&now) == cfgetispeed(&wanted) &&
+                      cfgetospeed(&now) == cfgetospeed(&wanted);
+    EXPECT_TRUE(same) << where << "\n     are " << describeModes(now) << "\nshould be "
+                      << describeModes(wanted);
+}
+
+void expectEvent(GameSession& session, JobEvent::Kind kind, int value) {
+    const std::optional<JobEvent> event = session.awaitEvent();
+    ASSERT_TRUE(event.has_value()) << "no change of the game's state";
+    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(kind));
+    EXPECT_EQ(event->value, value);
+}
+
+std::vector<std::string> coloursIn(std::string_view text) {
+    std::vector<std::string> colours;
+    for (std::size_t at = text.find("\x1b["); at != std::string_view::npos;
+         at = text.find("\x1b[", at + 1)) {
+        const std::size_t end = text.find_first_not_of("0123456789", at + 2);
+        if (end != std::string_view::npos && text[end] == 'm') {
+            colours.emplace_back(text.substr(at, end + 1 - at));
+        }
+    }
+    return colours;
+}
+
+std::string lastColour(std::string_view text) {
+    const std::vector<std::string> colours = coloursIn(text);
+    return colours.empty() ? std::string() : colours.back();
+}
+
+void stopAndResume(GameSession& session, std::string_view again, int stop) {
+    const termios reading = session.modes();
+    const std::string colour = lastColour(session.output());
+    const std::size_t before = session.output().size();
+    if (stop == SIGTSTP) {
+        session.type("\x1a");
+    } else {
+        session.signal(stop);
+    }
+    expectEvent(session, JobEvent::Kind::Stopped, stop);
+    if (stop != SIGSTOP) {
+        expectModes(session.modes(), session.modesBefore(), "stopped");
+        std::vector<std::string> reset;
+        if (!colour.empty()) {
+            reset.emplace_back("\x1b[0m");
+            EXPECT_TRUE(session.awaitOutput(reset.front(), before));
+        }
+        EXPECT_EQ(coloursIn(session.output().substr(before)), reset) << "at the stop";
+    }
+    resume(session, again, reading, colour);
+}
+
+void resume(GameSession& session, std::string_view again, const termios& modes,
+            std::string_view colour) {
+    const std::size_t stopped = session.output().size();
+    session.foreground();
+    expectEvent(session, JobEvent::Kind::Continued, 0);
+    ASSERT_TRUE(session.awaitOutput(again, stopped)) << "not drawn again";
+    ASSERT_TRUE(session.awaitBlocked());
+    const std::string after = session.output().substr(stopped);
+    EXPECT_EQ(lastColour(after), colour) << "the colour is not taken up again";
+    if (!colour.empty()) {
+        EXPECT_LT(after.find(colour), after.rfind(again)) << "drawn before the colour";
+    }
+    expectModes(session.modes(), modes, "brought back");
 }
 
 }  // namespace cellbound::testing

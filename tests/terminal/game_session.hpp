@@ -3,6 +3,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,13 +19,16 @@ namespace cellbound::testing {
 struct SessionOptions {
     // The game's whole environment; TERM is left out unless named here.
     std::vector<std::string> environment{"TERM=xterm-256color"};
-    bool background = false;   // started as with `cellbound &`
-    bool nonBlocking = false;  // the terminal handed over with O_NONBLOCK
+    bool background = false;  // started as with `cellbound &`
+    bool orphaned = false;    // no job-control shell above it: `exec cellbound`
+    // Standard output handed over with O_NONBLOCK, and input with it unless
+    // `output` opens the terminal apart ("/dev/tty").
+    bool nonBlocking = false;
     std::vector<int> ignored;  // signals the game inherits as ignored
     unsigned short columns = 80;
     unsigned short rows = 24;
-    std::string workingDirectory;  // the session's own folder, made for it
-    std::string output;            // a file for standard output instead
+    std::string output;  // standard output to this file, in the session's folder
+    std::string folder;  // made for the session
 };
 
 // What waitpid() said about the game.
@@ -46,20 +50,26 @@ public:
 
     // Keys as the terminal sends them.
     void type(std::string_view keys);
+    // Reads the game's output until `done` holds; false at the deadline,
+    // told as the wait for `what`.
+    bool await(const std::function<bool()>& done, const std::string& what);
     // Waits until the game has written `text` since `from` (an offset into
-    // output()); false at the deadline.
+    // output()).
     bool awaitOutput(std::string_view text, std::size_t from = 0);
     // Everything the game has written so far.
     const std::string& output();
-    // The next change of the game's state, in order; nothing at the deadline.
+    // A file in the session's folder, as it is now.
+    std::string file(const std::string& name) const;
+    // The next change of the game's state, in order, with what the game wrote
+    // before it; nothing at the deadline.
     std::optional<JobEvent> awaitEvent();
     // Waits until the game is blocked in a system call with no signal left
     // to handle: it waits for input, or for its output to be read.
     bool awaitBlocked();
     // The same, in any system call but this one (where /proc tells).
     bool awaitBlockedOutside(long systemCall);
-    // Stops reading the game's output (until the next awaitOutput), so that
-    // a write of the game's can be made to wait.
+    // Stops reading the game's output (until the next await), so that a
+    // write of the game's can be made to wait.
     void holdOutput() { holding_ = true; }
     // The system call the game is blocked in, from /proc.
     static constexpr long kRunning = -1;
@@ -77,7 +87,6 @@ public:
     const termios& modesBefore() const { return before_; }
     // Typed bytes that nobody has read.
     int unreadInput() const;
-    pid_t game() const { return game_; }
 
 private:
     void pump(int timeoutMilliseconds);
@@ -102,8 +111,25 @@ private:
 // made from the modes it was found in.
 termios lineEditingModes(const termios& found);
 termios singleKeyModes(const termios& found);
-// Whether two sets of terminal modes are the same in every field that counts.
-bool sameModes(const termios& left, const termios& right);
-std::string describeModes(const termios& modes);
+
+// Checks, as GoogleTest expectations: the terminal's modes; the next change
+// of the game's state.
+void expectModes(const termios& now, const termios& wanted, const char* where);
+void expectEvent(GameSession& session, JobEvent::Kind kind, int value);
+
+// The colour sequences in some output, in order (ESC [ digits m); the last.
+std::vector<std::string> coloursIn(std::string_view text);
+std::string lastColour(std::string_view text);
+
+// One stop and fg. The game is stopped by `stop` (typed as Ctrl-Z for
+// SIGTSTP, sent otherwise) and must give the terminal back as it found it,
+// resetting its colour (but for SIGSTOP, which it cannot see); then it is
+// resumed with the modes and colour it had.
+void stopAndResume(GameSession& session, std::string_view again, int stop);
+// Brought to the foreground (fg), the game must take up `modes` and `colour`
+// again and write `again` (the line being edited, the pause's prompt) before
+// it waits for keys.
+void resume(GameSession& session, std::string_view again, const termios& modes,
+            std::string_view colour);
 
 }  // namespace cellbound::testing

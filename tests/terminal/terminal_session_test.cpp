@@ -5,20 +5,15 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 
-#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "game_session.hpp"
-
-#ifndef CELLBOUND_TRANSCRIPTS
-#error "CELLBOUND_TRANSCRIPTS names the transcripts' folder"
-#endif
 
 namespace cellbound::testing {
 namespace {
@@ -28,30 +23,12 @@ constexpr std::string_view kOpeningEnd = "There is nothing worth picking up.";
 constexpr std::string_view kBedroom = "You see the bed you woke up in.";
 constexpr std::string_view kHelp = "Block, Talk, Look";
 constexpr std::string_view kPause = "Press any key to continue . . . ";
+constexpr std::string_view kAskedAgain = "\rPress any key to continue . . . ";
 
 constexpr std::string_view kReset = "\x1b[0m";
 constexpr std::string_view kGreen = "\x1b[92m";
 constexpr std::string_view kMagenta = "\x1b[95m";
 constexpr std::string_view kCtrlZ = "\x1a";
-constexpr std::string_view kCtrlD = "\x04";
-
-// The colour sequences written, in order: ESC [ digits m.
-std::vector<std::string> coloursIn(std::string_view text) {
-    std::vector<std::string> colours;
-    for (std::size_t at = text.find("\x1b["); at != std::string_view::npos;
-         at = text.find("\x1b[", at + 1)) {
-        const std::size_t end = text.find_first_not_of("0123456789", at + 2);
-        if (end != std::string_view::npos && text[end] == 'm') {
-            colours.emplace_back(text.substr(at, end + 1 - at));
-        }
-    }
-    return colours;
-}
-
-std::string lastColour(std::string_view text) {
-    const std::vector<std::string> colours = coloursIn(text);
-    return colours.empty() ? std::string() : colours.back();
-}
 
 std::size_t count(std::string_view text, std::string_view part) {
     std::size_t found = 0;
@@ -60,38 +37,6 @@ std::size_t count(std::string_view text, std::string_view part) {
         ++found;
     }
     return found;
-}
-
-// A winning game as typed, up to the pause: every line of the transcript
-// but the empty one that answers the pause, each ended by Enter.
-std::string winningGame() {
-    std::ifstream typed(std::string(CELLBOUND_TRANSCRIPTS) + "/winning_game.in");
-    std::string keys;
-    for (std::string line; std::getline(typed, line);) {
-        if (!line.empty()) {
-            keys += line + '\r';
-        }
-    }
-    return keys;
-}
-
-void expectModes(const termios& now, const termios& wanted, const char* where) {
-    EXPECT_TRUE(sameModes(now, wanted))
-        << where << "\n     are " << describeModes(now) << "\nshould be " << describeModes(wanted);
-}
-
-// Events in the order waitpid() gives them.
-void expectEvent(GameSession& session, JobEvent::Kind kind, int value) {
-    const std::optional<JobEvent> event = session.awaitEvent();
-    ASSERT_TRUE(event.has_value()) << "no change of the game's state";
-    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(kind));
-    EXPECT_EQ(event->value, value);
-}
-
-void expectContinued(GameSession& session) {
-    const std::optional<JobEvent> event = session.awaitEvent();
-    ASSERT_TRUE(event.has_value()) << "the game was not continued";
-    EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Continued));
 }
 
 void awaitCommandLine(GameSession& session) {
@@ -108,38 +53,85 @@ void typeAndAwaitEcho(GameSession& session, std::string_view keys) {
     ASSERT_TRUE(session.awaitBlocked());
 }
 
-// Ctrl-D once the game waits for the next command; in a terminal the pause
-// then still waits for a key.
-void endAtCommandLine(GameSession& session) {
-    ASSERT_TRUE(session.awaitBlocked());
-    const std::size_t before = session.output().size();
-    session.type(kCtrlD);
-    ASSERT_TRUE(session.awaitOutput(kPause, before));
-    ASSERT_TRUE(session.awaitBlocked()) << "the pause does not wait after Ctrl-D";
-    session.type("x");
-}
-
+// Ctrl-D once the game waits for the next command: in a terminal the pause
+// then waits for a key. Gives where its prompt ends.
 std::size_t awaitPause(GameSession& session) {
+    EXPECT_TRUE(session.awaitBlocked());
     const std::size_t before = session.output().size();
-    session.type(winningGame());
+    session.type("\x04");
     EXPECT_TRUE(session.awaitOutput(kPause, before)) << session.output().substr(before);
     EXPECT_TRUE(session.awaitBlocked()) << "the pause does not wait";
     return session.output().find(kPause, before) + kPause.size();
 }
 
-// 1. The modes of each state, and the modes given back exactly.
-TEST(TerminalModes, LineEditingThenPauseThenAsFound) {
-    GameSession session;
-    awaitCommandLine(session);
-    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
-    awaitPause(session);
-    expectModes(session.modes(), singleKeyModes(session.modesBefore()), "at the pause");
-    session.type("x");
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-    expectModes(session.modes(), session.modesBefore(), "after the game");
-    EXPECT_EQ(lastColour(session.output()), kReset);
-    EXPECT_EQ(session.unreadInput(), 0);
+// 1. A whole game, stopped and brought back at the command line (twice) and
+// at the pause: the modes of each state, what was shown drawn again, the
+// terminal given back exactly at the end. The game edits the line where TERM
+// names an ANSI terminal, with or without colour, and the kernel elsewhere;
+// stopped by Ctrl-Z or from outside (SIGSTOP); on a terminal handed over
+// blocking or not.
+struct Flow {
+    std::string_view name;
+    std::vector<std::string> environment;
+    bool editor = true;
+    bool colour = true;
+    int stop = SIGTSTP;
+    bool nonBlocking = false;
+};
+
+void PrintTo(const Flow& flow, std::ostream* out) {
+    *out << flow.name;
 }
+
+class Session : public ::testing::TestWithParam<Flow> {};
+
+TEST_P(Session, StoppedAndBroughtBackAtTheLineAndAtThePause) {
+    const Flow& flow = GetParam();
+    SessionOptions options;
+    options.environment = flow.environment;
+    options.nonBlocking = flow.nonBlocking;
+    GameSession session(options);
+    const termios& found = session.modesBefore();
+    awaitCommandLine(session);
+    expectModes(session.modes(), flow.editor ? lineEditingModes(found) : found, "at the line");
+    // The kernel's own line would not outlive a stop.
+    const std::string_view line = flow.editor ? "lo" : "";
+    typeAndAwaitEcho(session, line);
+    const std::size_t before = session.output().size();
+    session.resize(40, 24);
+    if (flow.editor) {
+        ASSERT_TRUE(session.awaitOutput("\x1b[Jlo", before)) << "not drawn again after a resize";
+    }
+    ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the game";
+    stopAndResume(session, line, flow.stop);
+    stopAndResume(session, line, flow.stop);
+    session.type(std::string("look").substr(line.size()) + "\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
+    awaitPause(session);
+    expectModes(session.modes(), singleKeyModes(found), "at the pause");
+    stopAndResume(session, kAskedAgain, flow.stop);
+    session.type("\x1b[B");
+    expectEvent(session, JobEvent::Kind::Exited, 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
+    expectModes(session.modes(), found, "after the game");
+    EXPECT_EQ(lastColour(session.output()), flow.colour ? kReset : "");
+    if (!flow.editor) {
+        EXPECT_EQ(session.output().find('\x1b'), std::string::npos) << session.output();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flows, Session,
+    ::testing::Values(Flow{"CtrlZ", {"TERM=xterm-256color"}},
+                      Flow{"NonBlocking", {"TERM=xterm-256color"}, true, true, SIGTSTP, true},
+                      Flow{"SIGSTOP", {"TERM=xterm-256color"}, true, true, SIGSTOP},
+                      Flow{"NoColor", {"TERM=xterm-256color", "NO_COLOR=1"}, true, false},
+                      Flow{"vt52", {"TERM=vt52"}, false, false},
+                      Flow{"dumb", {"TERM=dumb"}, false, false},
+                      Flow{"EmptyTerm", {"TERM="}, false, false}, Flow{"NoTerm", {}, false, false},
+                      Flow{"UnknownTerm", {"TERM=unknown"}, false, false},
+                      Flow{"vt52EmptyNoColor", {"TERM=vt52", "NO_COLOR="}, false, false}),
+    [](const ::testing::TestParamInfo<Flow>& flow) { return std::string(flow.param.name); });
 
 // 2. The pause takes the whole key and what came with it.
 class PauseKey : public ::testing::TestWithParam<std::string> {};
@@ -187,26 +179,34 @@ TEST(Pause, NoneWhenOutputFails) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-// 3. Ctrl-Z at the pause and fg: the prompt again, the pause's modes again.
-TEST(Pause, AsksAgainAfterAStop) {
-    GameSession session;
-    awaitCommandLine(session);
-    awaitPause(session);
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-    expectModes(session.modes(), session.modesBefore(), "stopped at the pause");
-    EXPECT_EQ(lastColour(session.output()), kReset);
-    const std::size_t stopped = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), stopped));
+// Output to a file (`cellbound > log`): the kernel edits the line, and only
+// the game's text goes to the file. Stopped at the pause and brought back,
+// the game takes up the pause's modes again (the terminal is its input
+// alone) and does not ask again in the file; one key, not echoed, ends it.
+TEST(Pause, WithOutputToAFile) {
+    SessionOptions options;
+    options.output = "log";
+    GameSession session(options);
+    const auto awaitInLog = [&session](std::string_view text) {
+        return session.await([&] { return session.file("log").find(text) != std::string::npos; },
+                             "the log to hold " + std::string(text));
+    };
+    ASSERT_TRUE(awaitInLog(kOpeningEnd));
+    session.type("look\r\x04");
+    ASSERT_TRUE(awaitInLog(kPause));
     ASSERT_TRUE(session.awaitBlocked());
-    EXPECT_EQ(lastColour(session.output().substr(stopped)), kGreen) << "no colour again";
-    expectModes(session.modes(), singleKeyModes(session.modesBefore()), "at the pause again");
-    session.type("\x1b[B");
+    expectModes(session.modes(), singleKeyModes(session.modesBefore()), "at the pause");
+    stopAndResume(session, "", SIGTSTP);
+    const std::size_t before = session.output().size();
+    session.type("x");
     expectEvent(session, JobEvent::Kind::Exited, 0);
-    EXPECT_EQ(session.unreadInput(), 0);
+    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
+    EXPECT_EQ(session.output().substr(before), "") << "the key was echoed";
     expectModes(session.modes(), session.modesBefore(), "after the game");
+    const std::string log = session.file("log");
+    EXPECT_EQ(count(log, kPause), 1U) << log;
+    EXPECT_EQ(count(log, kBedroom), 2U) << "look was not answered in the file";
+    EXPECT_EQ(log.find('\x1b'), std::string::npos) << "escape codes in the file";
 }
 
 // A window change interrupts the pause's read: it goes on waiting, and does
@@ -220,59 +220,14 @@ TEST(Pause, WaitsOnThroughInterruptions) {
     ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the pause";
     EXPECT_EQ(session.output().find(kPause, prompted), std::string::npos) << "asked again";
     session.signal(SIGCONT);
-    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), prompted)) << "not asked again";
+    ASSERT_TRUE(session.awaitOutput(kAskedAgain, prompted)) << "not asked again";
     ASSERT_TRUE(session.awaitBlocked()) << "SIGCONT ended the pause";
     session.type("\xc3\xa9");
     expectEvent(session, JobEvent::Kind::Exited, 0);
     EXPECT_EQ(session.unreadInput(), 0);
 }
 
-// Stopped from outside (SIGSTOP, which the game cannot see), then fg: the
-// line being typed is drawn again, and at the pause the prompt is.
-TEST(Stops, StoppedFromOutsideDrawsAgainAfterFg) {
-    GameSession session;
-    awaitCommandLine(session);
-    typeAndAwaitEcho(session, "lo");
-    session.signal(SIGSTOP);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
-    std::size_t stopped = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("lo", stopped)) << "the line is not drawn again";
-    ASSERT_TRUE(session.awaitBlocked());
-    session.type("ok\r");
-    ASSERT_TRUE(session.awaitOutput(kBedroom, stopped)) << "look was not read";
-    const std::size_t prompted = awaitPause(session);
-    session.signal(SIGSTOP);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGSTOP);
-    stopped = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), std::max(prompted, stopped)))
-        << "the pause does not ask again";
-    ASSERT_TRUE(session.awaitBlocked());
-    session.type("x");
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-}
-
-// After Ctrl-D the pause waits for a key in a terminal, with the kernel's
-// line editing too; the key is taken, none is left for the shell.
-class PauseAfterCtrlD : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(PauseAfterCtrlD, WaitsForOneKey) {
-    SessionOptions options;
-    options.environment = {GetParam()};
-    GameSession session(options);
-    awaitCommandLine(session);
-    endAtCommandLine(session);
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-    EXPECT_EQ(session.unreadInput(), 0) << "left for the shell";
-}
-
-INSTANTIATE_TEST_SUITE_P(Term, PauseAfterCtrlD,
-                         ::testing::Values("TERM=xterm-256color", "TERM=dumb"));
-
-// The keys that send signals: alone they send them, after Ctrl-V they are
+// 3. The keys that send signals: alone they send them, after Ctrl-V they are
 // bytes of the line (shown in caret notation) and the game goes on.
 struct SignalKey {
     std::string_view name;
@@ -394,12 +349,7 @@ TEST_P(TerminatingSignal, GivesTheTerminalBackThenEndsTheGame) {
     awaitCommandLine(session);
     typeAndAwaitEcho(session, "lo");
     if (which.afterContinue) {
-        session.type(kCtrlZ);
-        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-        session.foreground();
-        expectContinued(session);
-        ASSERT_TRUE(session.awaitBlocked());
-        ASSERT_EQ(lastColour(session.output()), kMagenta);
+        stopAndResume(session, "lo", SIGTSTP);
     }
     const std::size_t before = session.output().size();
     session.signal(which.signal);
@@ -416,6 +366,30 @@ TEST_P(TerminatingSignal, GivesTheTerminalBackThenEndsTheGame) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, TerminatingSignal, ::testing::ValuesIn(terminatingSignals()),
                          signalCaseName);
+
+// A signal at any moment, such as while the game changes modes (twice a
+// line): every stop, and the signal that ends it, finds the terminal given
+// back. Each comes at another moment after a few lines are sent: a sweep of
+// delays over the time the game takes to answer them.
+TEST(Signals, AtAnyMomentOfALineGiveTheTerminalBack) {
+    GameSession session;
+    awaitCommandLine(session);
+    constexpr int kStops = 3000;
+    for (int stop = 0; stop <= kStops && !::testing::Test::HasFailure(); ++stop) {
+        session.type("\r\r\r\r\r");
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(stop % 300);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        session.signal(stop < kStops ? SIGTSTP : SIGTERM);
+        expectEvent(session, stop < kStops ? JobEvent::Kind::Stopped : JobEvent::Kind::Killed,
+                    stop < kStops ? SIGTSTP : SIGTERM);
+        expectModes(session.modes(), session.modesBefore(), "after the signal");
+        if (stop < kStops) {
+            session.foreground();
+            expectEvent(session, JobEvent::Kind::Continued, 0);
+        }
+    }
+}
 
 // A signal the game inherits as ignored stays ignored.
 TEST(Signals, InheritedAsIgnoredStayIgnored) {
@@ -435,68 +409,32 @@ TEST(Signals, InheritedAsIgnoredStayIgnored) {
     const std::size_t before = session.output().size();
     session.type("\x7flook\r");  // Ctrl-Z is no key of the editor's either
     ASSERT_TRUE(session.awaitOutput(kBedroom, before));
-    endAtCommandLine(session);
+    awaitPause(session);
+    session.type("x");
     expectEvent(session, JobEvent::Kind::Exited, 0);
 }
 
-// 5. Stops: Ctrl-Z gives the terminal back, fg takes it again with the
-// colour, twice over; a stop for background input does the same.
-TEST(Stops, CtrlZGivesBackAndFgTakesAgainEachTime) {
-    GameSession session;
-    awaitCommandLine(session);
-    typeAndAwaitEcho(session, "lo");
-    for (int stop = 0; stop < 2; ++stop) {
-        const std::size_t before = session.output().size();
+// 5. In the background the terminal is the shell's. Started with `&`, or
+// stopped by Ctrl-Z, then continued there (bg): the game's change of modes
+// or read, interrupted by the stop, is made again and stops it again, and
+// nothing but a colour reset is written until fg.
+class Background : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Background, NothingWrittenUntilFg) {
+    SessionOptions options;
+    options.background = GetParam();
+    GameSession session(options);
+    const std::string_view line = options.background ? "" : "lo";
+    if (options.background) {
+        expectEvent(session, JobEvent::Kind::Stopped, SIGTTOU);
+        ASSERT_TRUE(session.awaitOutput(kOpeningEnd));
+    } else {
+        awaitCommandLine(session);
+        typeAndAwaitEcho(session, line);
         session.type(kCtrlZ);
         expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-        expectModes(session.modes(), session.modesBefore(), "stopped");
-        EXPECT_EQ(coloursIn(session.output().substr(before)), std::vector<std::string>{"\x1b[0m"});
-        const std::size_t stopped = session.output().size();
-        session.foreground();
-        expectContinued(session);
-        ASSERT_TRUE(session.awaitOutput("lo", stopped))
-            << "the line is not drawn again after stop " << stop << ": "
-            << ::testing::PrintToString(session.output().substr(before));
-        ASSERT_TRUE(session.awaitBlocked());
-        const std::string again = session.output().substr(stopped);
-        EXPECT_EQ(lastColour(again), kMagenta) << "the colour is not written again";
-        EXPECT_LT(again.find(kMagenta), again.rfind("lo"));
-        expectModes(session.modes(), lineEditingModes(session.modesBefore()), "continued");
     }
-    const std::size_t before = session.output().size();
-    session.type("ok\r");
-    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
-    endAtCommandLine(session);
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-    expectModes(session.modes(), session.modesBefore(), "after the game");
-}
-
-TEST(Stops, StartedInTheBackgroundLeavesTheShellUncoloured) {
-    SessionOptions options;
-    options.background = true;
-    GameSession session(options);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTTOU);
-    ASSERT_TRUE(session.awaitOutput(kOpeningEnd));
     EXPECT_EQ(lastColour(session.output()), kReset) << "the shell's text is left coloured";
-    expectModes(session.modes(), session.modesBefore(), "stopped in the background");
-    const std::size_t stopped = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitBlocked());
-    EXPECT_EQ(lastColour(session.output().substr(stopped)), kMagenta);
-    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
-    session.type("look\r");
-    ASSERT_TRUE(session.awaitOutput(kBedroom, stopped));
-    endAtCommandLine(session);
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-}
-
-TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
-    GameSession session;
-    awaitCommandLine(session);
-    typeAndAwaitEcho(session, "lo");
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
     const std::size_t stopped = session.output().size();
     session.background();
     // Continued and stopped again at once: waitpid() may tell only the stop.
@@ -506,107 +444,60 @@ TEST(Stops, ContinuedInTheBackgroundWritesNothingUntilFg) {
     }
     ASSERT_TRUE(event.has_value());
     EXPECT_EQ(static_cast<int>(event->kind), static_cast<int>(JobEvent::Kind::Stopped));
-    EXPECT_EQ(event->value, SIGTTIN);
-    // Only the colour reset of the stop for input: no colour, no line.
+    EXPECT_EQ(event->value, options.background ? SIGTTOU : SIGTTIN);
     std::string written = session.output().substr(stopped);
     for (std::size_t at = 0; (at = written.find(kReset, at)) != std::string::npos;) {
         written.erase(at, kReset.size());
     }
     EXPECT_EQ(written, "") << "written from the background";
-    expectModes(session.modes(), session.modesBefore(), "stopped for input");
-    const std::size_t again = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("lo", again)) << "the line is not drawn after fg";
-    ASSERT_TRUE(session.awaitBlocked());
-    EXPECT_EQ(lastColour(session.output().substr(again)), kMagenta);
-    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "brought to the front");
-    session.type("ok\r");
-    ASSERT_TRUE(session.awaitOutput(kBedroom, again));
-    endAtCommandLine(session);
-    expectEvent(session, JobEvent::Kind::Exited, 0);
-}
-
-// A window change draws the line again at once, before any key; so does
-// fg, and the pause asks again; on a terminal handed over non-blocking too.
-class Redraw : public ::testing::TestWithParam<bool> {};
-
-TEST_P(Redraw, AtOnceAfterAResizeAndAfterFgAndThePauseAsksAgain) {
-    SessionOptions options;
-    options.nonBlocking = GetParam();
-    GameSession session(options);
-    awaitCommandLine(session);
-    typeAndAwaitEcho(session, "lo");
-    std::size_t before = session.output().size();
-    session.resize(40, 24);
-    ASSERT_TRUE(session.awaitOutput("\x1b[Jlo", before)) << "not drawn again after a resize";
-    ASSERT_TRUE(session.awaitBlocked());
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-    before = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("lo", before)) << "not drawn again after fg";
-    ASSERT_TRUE(session.awaitBlocked());
-    session.type("ok\r");
-    ASSERT_TRUE(session.awaitOutput(kBedroom, before)) << "look was not read";
+    expectModes(session.modes(), session.modesBefore(), "stopped in the background");
+    resume(session, line, lineEditingModes(session.modesBefore()), kMagenta);
+    const std::size_t before = session.output().size();
+    session.type(std::string("look").substr(line.size()) + "\r");
+    ASSERT_TRUE(session.awaitOutput(kBedroom, before));
     awaitPause(session);
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-    before = session.output().size();
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitOutput("\r" + std::string(kPause), before)) << "not asked again";
-    ASSERT_TRUE(session.awaitBlocked());
     session.type("x");
     expectEvent(session, JobEvent::Kind::Exited, 0);
 }
 
-std::string blockingName(const ::testing::TestParamInfo<bool>& which) {
-    return which.param ? "NonBlocking" : "Blocking";
-}
+INSTANTIATE_TEST_SUITE_P(Stops, Background, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& started) {
+                             return started.param ? "StartedWithAmpersand" : "StoppedByCtrlZ";
+                         });
 
-INSTANTIATE_TEST_SUITE_P(Descriptors, Redraw, ::testing::Values(false, true), blockingName);
-
-// 6. TERM and NO_COLOR.
-class PlainTerminal : public ::testing::TestWithParam<std::vector<std::string>> {};
-
-TEST_P(PlainTerminal, KernelLineEditingAndNoEscapes) {
+// With no job-control shell above the game (`exec cellbound`, a terminal
+// window that runs it) the kernel discards its stops: Ctrl-Z leaves the
+// terminal the game's, at the line and at the pause.
+TEST(Stops, NoneWithoutJobControl) {
     SessionOptions options;
-    options.environment = GetParam();
+    options.orphaned = true;
     GameSession session(options);
+    const auto ctrlZ = [&session](std::string_view colour, const termios& modes) {
+        const std::size_t before = session.output().size();
+        session.type(kCtrlZ);
+        ASSERT_TRUE(session.awaitOutput(std::string(kReset).append(colour), before));
+        ASSERT_TRUE(session.awaitBlocked());
+        expectModes(session.modes(), modes, "after Ctrl-Z");
+    };
     awaitCommandLine(session);
-    expectModes(session.modes(), session.modesBefore(), "at the command line");
-    // The kernel's read is interrupted by a window change and by a stop:
-    // neither ends the game.
-    session.resize(50, 20);
-    ASSERT_TRUE(session.awaitBlocked()) << "a window change ended the game";
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitBlocked()) << "fg ended the game";
+    typeAndAwaitEcho(session, "lo");
+    ctrlZ(kMagenta, lineEditingModes(session.modesBefore()));
     const std::size_t before = session.output().size();
-    session.type("look\r");
+    session.type("ok\r");
     ASSERT_TRUE(session.awaitOutput(kBedroom, before));
-    endAtCommandLine(session);
+    awaitPause(session);
+    ctrlZ(kGreen, singleKeyModes(session.modesBefore()));
+    session.type("x");
     expectEvent(session, JobEvent::Kind::Exited, 0);
-    EXPECT_EQ(session.output().find('\x1b'), std::string::npos) << session.output();
+    expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-INSTANTIATE_TEST_SUITE_P(Term, PlainTerminal,
-                         ::testing::Values(std::vector<std::string>{"TERM=vt52"},
-                                           std::vector<std::string>{"TERM=dumb"},
-                                           std::vector<std::string>{"TERM="},
-                                           std::vector<std::string>{},
-                                           std::vector<std::string>{"TERM=unknown"},
-                                           std::vector<std::string>{"TERM=vt52", "NO_COLOR="}));
-
-class AnsiTerminal : public ::testing::TestWithParam<std::string> {};
+// 6. TERM names an ANSI terminal: the game's line editor and colours.
+class AnsiTerminal : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(AnsiTerminal, GameLineEditingAndColours) {
     SessionOptions options;
-    options.environment = {"TERM=" + GetParam()};
+    options.environment = GetParam();
     GameSession session(options);
     awaitCommandLine(session);
     expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
@@ -614,36 +505,15 @@ TEST_P(AnsiTerminal, GameLineEditingAndColours) {
     EXPECT_EQ(lastColour(session.output()), kMagenta);
 }
 
-INSTANTIATE_TEST_SUITE_P(Term, AnsiTerminal,
-                         ::testing::Values("xterm-256color", "screen", "tmux-256color", "linux",
-                                           "vt220", "rxvt-unicode-256color", "iterm", "st",
-                                           "Eterm-color", "kitty"));
-
-TEST(NoColor, EmptyLeavesColourOn) {
-    SessionOptions options;
-    options.environment = {"TERM=xterm-256color", "NO_COLOR="};
-    GameSession session(options);
-    awaitCommandLine(session);
-    EXPECT_EQ(lastColour(session.output()), kMagenta);
-}
-
-TEST(NoColor, SetTurnsColourOffAndKeepsTheEditor) {
-    SessionOptions options;
-    options.environment = {"TERM=xterm-256color", "NO_COLOR=1"};
-    GameSession session(options);
-    awaitCommandLine(session);
-    expectModes(session.modes(), lineEditingModes(session.modesBefore()), "at the command line");
-    typeAndAwaitEcho(session, "lo");
-    session.type(kCtrlZ);
-    expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-    session.foreground();
-    expectContinued(session);
-    ASSERT_TRUE(session.awaitBlocked());
-    session.signal(SIGTERM);
-    expectEvent(session, JobEvent::Kind::Killed, SIGTERM);
-    EXPECT_TRUE(coloursIn(session.output()).empty()) << session.output();
-    expectModes(session.modes(), session.modesBefore(), "after SIGTERM");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Term, AnsiTerminal,
+    ::testing::Values(
+        std::vector<std::string>{"TERM=xterm-256color", "NO_COLOR="},
+        std::vector<std::string>{"TERM=screen"}, std::vector<std::string>{"TERM=tmux-256color"},
+        std::vector<std::string>{"TERM=linux"}, std::vector<std::string>{"TERM=vt220"},
+        std::vector<std::string>{"TERM=rxvt-unicode-256color"},
+        std::vector<std::string>{"TERM=iterm"}, std::vector<std::string>{"TERM=st"},
+        std::vector<std::string>{"TERM=Eterm-color"}, std::vector<std::string>{"TERM=kitty"}));
 
 // 7. Reads and writes that wait: a terminal handed over non-blocking, a
 // write held up until the output is read, and signals meanwhile.
@@ -714,16 +584,21 @@ TEST_P(Waiting, ReadsAndWritesGoOnThroughSignals) {
     expectModes(session.modes(), session.modesBefore(), "after the game");
 }
 
-INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true), blockingName);
+INSTANTIATE_TEST_SUITE_P(Descriptors, Waiting, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& which) {
+                             return which.param ? "NonBlocking" : "Blocking";
+                         });
 
 // Standard output non-blocking and held up (nobody reads it): a signal that
 // ends the game, or stops it, still resets the colour, waiting until the
-// terminal takes it.
+// terminal takes it. Input is opened apart and blocks, so that the game's
+// wait in poll() can only be for its output.
 class HeldOutput : public ::testing::TestWithParam<int> {};
 
 TEST_P(HeldOutput, TheColourIsResetOnceTheOutputMoves) {
     SessionOptions options;
     options.nonBlocking = true;
+    options.output = "/dev/tty";
     GameSession session(options);
     awaitCommandLine(session);
     static_cast<void>(fillHeldOutput(session, 700));
@@ -731,16 +606,14 @@ TEST_P(HeldOutput, TheColourIsResetOnceTheOutputMoves) {
     const std::size_t before = session.output().size();
     session.signal(GetParam());
     ASSERT_TRUE(session.awaitOutput(kReset, before)) << "no colour reset";
-    if (GetParam() == SIGTSTP) {
-        expectEvent(session, JobEvent::Kind::Stopped, SIGTSTP);
-        EXPECT_EQ(lastColour(session.output()), kReset);
+    const bool stops = GetParam() == SIGTSTP;
+    expectEvent(session, stops ? JobEvent::Kind::Stopped : JobEvent::Kind::Killed, GetParam());
+    EXPECT_EQ(lastColour(session.output()), kReset);
+    if (stops) {
+        const std::size_t stopped = session.output().size();
         session.foreground();
-        expectContinued(session);
-        ASSERT_TRUE(session.awaitOutput(kGreen, session.output().size()))
-            << "no colour again after fg";
-    } else {
-        expectEvent(session, JobEvent::Kind::Killed, GetParam());
-        EXPECT_EQ(lastColour(session.output()), kReset);
+        expectEvent(session, JobEvent::Kind::Continued, 0);
+        ASSERT_TRUE(session.awaitOutput(kGreen, stopped)) << "no colour again after fg";
     }
 }
 
