@@ -49,7 +49,11 @@ constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
      [](LineEditor& e) { e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_)); }},
     {{ctrl('D'), kNone, kNone},
      [](LineEditor& e) {
-         e.line_.empty() ? e.end() : e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_));
+         if (!e.line_.empty()) {
+             return e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_));
+         }
+         e.draw();  // keys typed with it may have emptied the line
+         e.end();
      }},
     {{ctrl('K'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
     {{ctrl('U'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},

@@ -114,6 +114,15 @@ void expectShown(const Session& session, std::string_view prompt, std::string_vi
     EXPECT_EQ(session.cursor(), cellOf(prompt.size() + cursor, columns));
 }
 
+// Ctrl-D typed with the keys that empty the line: the screen shows the
+// empty line the game read, not the text the keys took away.
+TEST(LineEditorScreen, InputEndedWithOtherKeysShowsTheLineAsTheGameReadIt) {
+    Session session(80, 5, kItemPrompt);
+    session.editor.type("look");
+    session.editor.type(ctrl('E') + ctrl('U') + ctrl('D'));
+    expectShown(session, kItemPrompt, "", 0);
+}
+
 TEST(LineEditorScreen, TypingAtTheEndWritesTheCharacterAloneAndThePromptOnce) {
     Session session(80, 5);
     session.editor.type("");  // the line begins: nothing to show yet
