@@ -25,10 +25,12 @@ bool isControl(char32_t point) {
 
 constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-void appendHex(std::string& out, char32_t value, int digits) {
+std::string hex(char32_t value, int digits) {
+    std::string out;
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
         out += kHexDigits[(value >> static_cast<unsigned>(shift)) & 0xfU];
     }
+    return out;
 }
 
 void showAsNotation(Character& unit, std::string_view text) {
@@ -36,31 +38,33 @@ void showAsNotation(Character& unit, std::string_view text) {
     unit.shown = std::string(kReverse).append(text).append(kNoReverse);
 }
 
-void showAsCodePoints(Character& unit, const std::vector<char32_t>& points) {
-    std::string notation;
-    for (const char32_t point : points) {
-        notation += "<U+";
-        appendHex(notation, point, point > 0xffff ? 6 : 4);
-        notation += '>';
+// How the character `bytes` is shown: as itself when its first code point
+// starts a cell of its own, else as a notation.
+void decideShown(Character& unit, std::string_view bytes) {
+    const unicode::Decoded first = unicode::decode(bytes);
+    if (!first.valid) {
+        return showAsNotation(unit, "<" + hex(static_cast<unsigned char>(bytes[0]), 2) + ">");
     }
-    showAsNotation(unit, notation);
-}
-
-// How a finished character is shown: as itself when its first code point
-// starts a cell of its own, else as the code points it is made of.
-void decideShown(Character& unit, std::string_view text, const std::vector<char32_t>& points) {
-    if (unicode::columns(points.front()) > 0) {
-        unit.shown = text.substr(unit.begin, unit.end - unit.begin);
-        for (const char32_t point : points) {
-            const int columns = unicode::columns(point);
-            if (columns > 0) {
-                unit.glyphs.push_back(columns);
-            }
-        }
-        return;
+    if (first.point < 0x20 || first.point == 0x7f) {
+        return showAsNotation(unit, std::string{'^', static_cast<char>(first.point ^ 0x40U)});
     }
     // Nothing to stand on: shown as it is, it would join what is before it.
-    showAsCodePoints(unit, points);
+    const bool asItself = !isControl(first.point) && unicode::columns(first.point) > 0;
+    std::string codePoints;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const unicode::Decoded decoded = unicode::decode(bytes.substr(at));
+        const int columns = unicode::columns(decoded.point);
+        if (!asItself) {
+            codePoints += "<U+" + hex(decoded.point, decoded.point > 0xffff ? 6 : 4) + ">";
+        } else if (columns > 0) {
+            unit.glyphs.push_back(columns);
+        }
+        at += decoded.length;
+    }
+    if (!asItself) {
+        return showAsNotation(unit, codePoints);
+    }
+    unit.shown = bytes;
 }
 
 // A word is letters and digits, as readline has it. Beyond ASCII every
@@ -74,54 +78,6 @@ bool inWord(char32_t point) {
     return point >= 0xc0 && point != 0xd7 && point != 0xf7 &&
            !(point >= 0x2000 && point < 0x2070) && !(point >= 0x3000 && point < 0x3040);
 }
-
-}  // namespace
-
-Characters charactersOf(std::string_view text) {
-    Characters units;
-    std::vector<char32_t> points;  // of the character being put together
-    unicode::BreakState state;
-    bool joinable = false;  // whether the last unit may take more code points
-    for (std::size_t at = 0; at < text.size();) {
-        const unicode::Decoded decoded = unicode::decode(text.substr(at));
-        const bool standsAlone = !decoded.valid || isControl(decoded.point);
-        if (joinable && !standsAlone &&
-            !unicode::breaksBetween(points.back(), decoded.point, state)) {
-            points.push_back(decoded.point);
-            units.back().end = at + decoded.length;
-        } else {
-            if (joinable) {
-                decideShown(units.back(), text, points);
-            }
-            Character& unit = units.emplace_back();
-            unit.begin = at;
-            unit.end = at + decoded.length;
-            unit.inWord = decoded.valid && inWord(decoded.point);
-            unit.notBlank = decoded.point != ' ' && decoded.point != '\t';
-            points.assign(1, decoded.point);
-            if (!decoded.valid) {
-                std::string notation = "<";
-                appendHex(notation, static_cast<unsigned char>(text[at]), 2);
-                showAsNotation(unit, notation + ">");
-            } else if (decoded.point < 0x20 || decoded.point == 0x7f) {
-                showAsNotation(unit, std::string{'^', static_cast<char>(decoded.point ^ 0x40U)});
-            } else if (standsAlone) {
-                showAsCodePoints(unit, points);
-            }
-            if (standsAlone) {
-                state = {};
-            }
-        }
-        joinable = !standsAlone;
-        at += decoded.length;
-    }
-    if (joinable) {
-        decideShown(units.back(), text, points);
-    }
-    return units;
-}
-
-namespace {
 
 // Follows the terminal's cursor as text is written: a character that does
 // not fit in what is left of a row goes to the next, and after the last
@@ -227,12 +183,39 @@ Cell cellAt(const Layout& layout, const Characters& units, std::size_t cursor) {
 
 }  // namespace
 
+Characters charactersOf(std::string_view text) {
+    Characters units;
+    unicode::BreakState state;
+    char32_t last = 0;      // the code point before
+    bool joinable = false;  // whether the last unit may take more code points
+    for (std::size_t at = 0; at < text.size();) {
+        const unicode::Decoded decoded = unicode::decode(text.substr(at));
+        const bool standsAlone = !decoded.valid || isControl(decoded.point);
+        if (joinable && !standsAlone && !unicode::breaksBetween(last, decoded.point, state)) {
+            units.back().end += decoded.length;
+        } else {
+            Character& unit = units.emplace_back();
+            unit.begin = at;
+            unit.end = at + decoded.length;
+            unit.inWord = decoded.valid && inWord(decoded.point);
+            unit.notBlank = decoded.point != ' ' && decoded.point != '\t';
+        }
+        if (standsAlone) {
+            state = {};
+        }
+        joinable = !standsAlone;
+        last = decoded.point;
+        at += decoded.length;
+    }
+    for (Character& unit : units) {
+        decideShown(unit, text.substr(unit.begin, unit.end - unit.begin));
+    }
+    return units;
+}
+
 void LineView::begin(std::string_view prompt) {
     prompt_ = charactersOf(prompt);
-    shown_.clear();
-    shownCursor_ = 0;
-    drawn_ = false;
-    cursor_ = {};
+    movedToFreshRow();
 }
 
 std::string LineView::clearScreen() {
@@ -246,8 +229,7 @@ void LineView::movedToFreshRow() {
 }
 
 std::string LineView::update(const Characters& line, std::size_t cursor, std::size_t columns) {
-    const Characters& now = line;
-    const Layout layout = layOut(prompt_, now, columns);
+    const Layout layout = layOut(prompt_, line, columns);
     std::string out;
     Pen pen(columns, {});
     std::size_t same = 0;  // the characters shown as they are
@@ -268,14 +250,14 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
         }
         cursor_ = pen.at();
     } else {
-        while (same < shown_.size() && same < now.size() && shown_[same] == now[same]) {
+        while (same < shown_.size() && same < line.size() && shown_[same] == line[same]) {
             ++same;
         }
-        if (same < shown_.size() || same < now.size()) {
+        if (same < shown_.size() || same < line.size()) {
             // Rewritten from the first character that changed; what was shown
             // after it is erased first, so that no cell a wide character skips
             // keeps an old character.
-            const Cell from = same < now.size() ? layout.before[same] : layout.end;
+            const Cell from = same < line.size() ? layout.before[same] : layout.end;
             out += moveBetween(cursor_, from);
             if (same < shown_.size()) {
                 out += kEraseBelow;
@@ -284,20 +266,20 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
             cursor_ = from;
         }
     }
-    for (std::size_t i = same; i < now.size(); ++i) {
-        out += now[i].shown;
-        pen.place(now[i]);
+    for (std::size_t i = same; i < line.size(); ++i) {
+        out += line[i].shown;
+        pen.place(line[i]);
     }
-    if (same < now.size()) {
+    if (same < line.size()) {
         cursor_ = pen.at();
     }
     if (pen.waiting()) {
         out += kWrapRow;
     }
-    const Cell target = cellAt(layout, now, cursor);
+    const Cell target = cellAt(layout, line, cursor);
     out += moveBetween(cursor_, target);
     cursor_ = target;
-    shown_ = now;
+    shown_ = line;
     shownCursor_ = cursor;
     columns_ = columns;
     drawn_ = true;

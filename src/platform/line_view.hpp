@@ -31,7 +31,6 @@ Characters charactersOf(std::string_view text);
 struct Cell {
     std::size_t row = 0;
     std::size_t column = 0;
-    bool operator==(const Cell&) const = default;
 };
 
 // The prompt and the line being edited as the screen shows them, and the
