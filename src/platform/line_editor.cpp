@@ -34,42 +34,38 @@ bool isBlank(std::string_view text) {
 }  // namespace
 
 constinit const std::array<LineEditor::Binding, 19> LineEditor::kBindings{{
-    {{Key::Left, ctrl('B'), kNone},
-     [](LineEditor& e) { e.cursor_ = e.previousCharacter(e.cursor_); }},
-    {{Key::Right, ctrl('F'), kNone}, [](LineEditor& e) { e.cursor_ = e.nextCharacter(e.cursor_); }},
-    {{Key::Home, ctrl('A'), kNone}, [](LineEditor& e) { e.cursor_ = 0; }},
-    {{Key::End, ctrl('E'), kNone}, [](LineEditor& e) { e.cursor_ = e.line_.size(); }},
-    {{Key::WordLeft, alt('b'), kNone},
-     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, false); }},
-    {{Key::WordRight, alt('f'), kNone},
-     [](LineEditor& e) { e.cursor_ = e.overWord(e.cursor_, &Character::inWord, true); }},
-    {{keys::byte(0x7f), ctrl('H'), kNone},
-     [](LineEditor& e) { e.eraseTo(e.previousCharacter(e.cursor_), e.cursor_); }},
-    {{Key::Delete, kNone, kNone},
-     [](LineEditor& e) { e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_)); }},
-    {{ctrl('D'), kNone, kNone},
+    {{Key::Left, ctrl('B')}, [](LineEditor& e) { e.cursor_ = e.previousCharacter(); }},
+    {{Key::Right, ctrl('F')}, [](LineEditor& e) { e.cursor_ = e.nextCharacter(); }},
+    {{Key::Home, ctrl('A')}, [](LineEditor& e) { e.cursor_ = 0; }},
+    {{Key::End, ctrl('E')}, [](LineEditor& e) { e.cursor_ = e.line_.size(); }},
+    {{Key::WordLeft, alt('b')},
+     [](LineEditor& e) { e.cursor_ = e.overWord(&Character::inWord, false); }},
+    {{Key::WordRight, alt('f')},
+     [](LineEditor& e) { e.cursor_ = e.overWord(&Character::inWord, true); }},
+    {{keys::byte(0x7f), ctrl('H')},
+     [](LineEditor& e) { e.eraseTo(e.previousCharacter(), e.cursor_); }},
+    {{Key::Delete, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.nextCharacter()); }},
+    {{ctrl('D'), kNone},
      [](LineEditor& e) {
          if (!e.line_.empty()) {
-             return e.eraseTo(e.cursor_, e.nextCharacter(e.cursor_));
+             return e.eraseTo(e.cursor_, e.nextCharacter());
          }
          e.draw();  // keys typed with it may have emptied the line
          e.end();
      }},
-    {{ctrl('K'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
-    {{ctrl('U'), kNone, kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},
-    {{ctrl('W'), kNone, kNone},
-     [](LineEditor& e) {
-         e.eraseTo(e.overWord(e.cursor_, &Character::notBlank, false), e.cursor_);
-     }},
-    {{alt(0x7f), alt(0x08), kNone},
-     [](LineEditor& e) { e.eraseTo(e.overWord(e.cursor_, &Character::inWord, false), e.cursor_); }},
-    {{alt('d'), Key::DeleteWordAfter, kNone},
-     [](LineEditor& e) { e.eraseTo(e.cursor_, e.overWord(e.cursor_, &Character::inWord, true)); }},
-    {{Key::Up, ctrl('P'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ - 1); }},
-    {{Key::Down, ctrl('N'), kNone}, [](LineEditor& e) { e.recall(e.recalled_ + 1); }},
-    {{ctrl('L'), kNone, kNone}, [](LineEditor& e) { e.show(e.view_.clearScreen()); }},
-    {{ctrl('V'), kNone, kNone}, [](LineEditor& e) { e.literalNext_ = true; }},
-    {{ctrl('M'), ctrl('J'), kNone}, [](LineEditor& e) { e.enter(); }},
+    {{ctrl('K'), kNone}, [](LineEditor& e) { e.eraseTo(e.cursor_, e.line_.size()); }},
+    {{ctrl('U'), kNone}, [](LineEditor& e) { e.eraseTo(0, e.cursor_); }},
+    {{ctrl('W'), kNone},
+     [](LineEditor& e) { e.eraseTo(e.overWord(&Character::notBlank, false), e.cursor_); }},
+    {{alt(0x7f), alt(0x08)},
+     [](LineEditor& e) { e.eraseTo(e.overWord(&Character::inWord, false), e.cursor_); }},
+    {{alt('d'), Key::DeleteWordAfter},
+     [](LineEditor& e) { e.eraseTo(e.cursor_, e.overWord(&Character::inWord, true)); }},
+    {{Key::Up, ctrl('P')}, [](LineEditor& e) { e.recall(e.recalled_ - 1); }},
+    {{Key::Down, ctrl('N')}, [](LineEditor& e) { e.recall(e.recalled_ + 1); }},
+    {{ctrl('L'), kNone}, [](LineEditor& e) { e.show(e.view_.clearScreen()); }},
+    {{ctrl('V'), kNone}, [](LineEditor& e) { e.literalNext_ = true; }},
+    {{ctrl('M'), ctrl('J')}, [](LineEditor& e) { e.enter(); }},
 }};
 
 LineEditor::LineEditor(int keyboard, int screenDescriptor, ByteSink& screen, std::string_view term)
@@ -140,8 +136,7 @@ void LineEditor::begin() {
     pending_ = ahead.substr(used);
 }
 
-// Presses keys until the line is sent or ended, and draws once for them all
-// (with no keys, draws what has changed on the screen, such as its width).
+// Presses keys until the line is sent or ended, then draws as type() says.
 std::size_t LineEditor::pressAll(std::string_view keys) {
     std::size_t used = 0;
     while (used < keys.size() && state_ == State::Editing) {
@@ -258,31 +253,27 @@ std::size_t LineEditor::count(std::size_t at) {
         all.begin());
 }
 
-std::size_t LineEditor::startOf(std::size_t count) {
-    return count == 0 ? 0 : characters()[count - 1].end;
-}
-
-// Over what is no word, then over the word: back from `at` to the start of
-// a word, or on to its end.
-std::size_t LineEditor::overWord(std::size_t at, bool Character::*inWord, bool forward) {
+// Over what is no word, then over the word: back from the cursor to the
+// start of a word, or on to its end.
+std::size_t LineEditor::overWord(bool Character::*inWord, bool forward) {
     const Characters& all = characters();
-    std::size_t n = count(at);
+    std::size_t n = count(cursor_);
     for (const bool word : {false, true}) {
         while (forward ? n < all.size() && all[n].*inWord == word
                        : n > 0 && all[n - 1].*inWord == word) {
             n = forward ? n + 1 : n - 1;
         }
     }
-    return startOf(n);
+    return n == 0 ? 0 : all[n - 1].end;
 }
 
-// The start of the character before `at`, and the end of the one after it.
-std::size_t LineEditor::previousCharacter(std::size_t at) {
-    return at == 0 ? 0 : startOf(count(at - 1));
+// The start of the character before the cursor, and the end of the one after it.
+std::size_t LineEditor::previousCharacter() {
+    return cursor_ == 0 ? 0 : characters()[count(cursor_ - 1)].begin;
 }
 
-std::size_t LineEditor::nextCharacter(std::size_t at) {
-    const std::size_t n = count(at);
+std::size_t LineEditor::nextCharacter() {
+    const std::size_t n = count(cursor_);
     return n < characters().size() ? characters()[n].end : line_.size();
 }
 
@@ -290,7 +281,7 @@ void LineEditor::draw() {
     // The cursor never stands inside a character (a key may have joined the
     // character before it to the one after it).
     if (cursor_ > 0) {
-        cursor_ = nextCharacter(previousCharacter(cursor_));
+        cursor_ = characters()[count(cursor_ - 1)].end;
     }
     winsize size{};
     const std::size_t columns =

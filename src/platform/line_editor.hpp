@@ -61,7 +61,7 @@ private:
     // The keys that do one thing, and what they do: the table is the
     // README's list of keys, row for row.
     struct Binding {
-        std::array<keys::Key, 3> keys;
+        std::array<keys::Key, 2> keys;
         void (*action)(LineEditor&);
     };
     static const std::array<Binding, 19> kBindings;
@@ -82,10 +82,9 @@ private:
     // The line's characters, worked out once for each change of the line.
     const Characters& characters();
     [[nodiscard]] std::size_t count(std::size_t at);
-    [[nodiscard]] std::size_t startOf(std::size_t count);
-    [[nodiscard]] std::size_t overWord(std::size_t at, bool Character::*inWord, bool forward);
-    [[nodiscard]] std::size_t previousCharacter(std::size_t at);
-    [[nodiscard]] std::size_t nextCharacter(std::size_t at);
+    [[nodiscard]] std::size_t overWord(bool Character::*inWord, bool forward);
+    [[nodiscard]] std::size_t previousCharacter();
+    [[nodiscard]] std::size_t nextCharacter();
 
     void draw();
     void show(std::string_view text);
