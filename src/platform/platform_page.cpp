@@ -39,32 +39,22 @@ namespace {
 
 constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
 
-// Typed lines, as the page hands them over: a piece of one at a time, empty
-// when there is no more input.
-class PageInput {
-public:
-    std::string_view next() {
-        const int length = cellbound_page_read(buffer_.data(), static_cast<int>(buffer_.size()));
-        return {buffer_.data(), length > 0 ? static_cast<std::size_t>(length) : 0};
-    }
-
-private:
-    std::array<char, 256> buffer_{};
-};
-
-// The game's text, sent to the page at each flush: a message line or a
-// prompt is one piece of the transcript.
-std::size_t toPage(std::string_view text) {
-    cellbound_page_write(text.data(), static_cast<int>(text.size()));
-    return text.size();
-}
-
 }  // namespace
 
 struct Platform::Streams {
-    PageInput typed;
-    ByteSource input{[this] { return typed.next(); }};
-    ByteSink output{toPage};
+    // Typed lines, as the page hands them over: a piece of one at a time,
+    // empty when there is no more input.
+    std::array<char, 256> typed{};
+    ByteSource input{[this] {
+        const int length = cellbound_page_read(typed.data(), static_cast<int>(typed.size()));
+        return std::string_view(typed.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
+    }};
+    // The game's text, sent to the page at each flush: a message line or a
+    // prompt is one piece of the transcript.
+    ByteSink output{[](std::string_view text) {
+        cellbound_page_write(text.data(), static_cast<int>(text.size()));
+        return text.size();
+    }};
     Console console{input, output, [this](Colour colour) {
                         output.flush();  // what was written keeps its colour
                         const std::string_view name = lookOf(colour).pageClass;
