@@ -83,40 +83,33 @@ bool inWord(char32_t point) {
 // not fit in what is left of a row goes to the next, and after the last
 // column the cursor waits there until the next character (shown here as the
 // start of the next row, `waiting` set).
-class Pen {
-public:
-    Pen(std::size_t columns, Cell at) : columns_(columns), at_(at) {}
+struct Pen {
+    std::size_t columns = 0;
+    Cell at;
+    bool waiting = false;
 
     // The cell where a glyph this wide starts.
     Cell place(int width) {
-        const auto columns = static_cast<std::size_t>(width);
-        if (at_.column > 0 && at_.column + columns > columns_) {
-            at_ = {at_.row + 1, 0};
+        const auto glyph = static_cast<std::size_t>(width);
+        if (at.column > 0 && at.column + glyph > columns) {
+            at = {at.row + 1, 0};
         }
-        const Cell start = at_;
-        at_.column += columns;
-        waiting_ = at_.column >= columns_;
-        if (waiting_) {
-            at_ = {at_.row + 1, 0};
+        const Cell start = at;
+        at.column += glyph;
+        waiting = at.column >= columns;
+        if (waiting) {
+            at = {at.row + 1, 0};
         }
         return start;
     }
     // The cell where a unit starts, with its glyphs placed.
     Cell place(const Character& unit) {
-        const Cell start = unit.glyphs.empty() ? at_ : place(unit.glyphs.front());
+        const Cell start = unit.glyphs.empty() ? at : place(unit.glyphs.front());
         for (std::size_t i = 1; i < unit.glyphs.size(); ++i) {
             place(unit.glyphs[i]);
         }
         return start;
     }
-
-    [[nodiscard]] Cell at() const noexcept { return at_; }
-    [[nodiscard]] bool waiting() const noexcept { return waiting_; }
-
-private:
-    std::size_t columns_;
-    Cell at_;
-    bool waiting_ = false;
 };
 
 std::string count(std::size_t n, char direction) {
@@ -154,20 +147,19 @@ std::string moveBetween(Cell from, Cell to) {
 struct Layout {
     std::vector<Cell> starts;  // the first cell of each unit
     std::vector<Cell> before;  // where the cursor is when the unit is written
-    Cell end;
+    Pen pen;                   // after the last unit
 };
 
 Layout layOut(const Characters& prompt, const Characters& line, std::size_t columns) {
-    Pen pen(columns, {});
-    for (const Character& unit : prompt) {
-        pen.place(unit);
-    }
     Layout layout;
-    for (const Character& unit : line) {
-        layout.before.push_back(pen.at());
-        layout.starts.push_back(pen.place(unit));
+    layout.pen.columns = columns;
+    for (const Character& unit : prompt) {
+        layout.pen.place(unit);
     }
-    layout.end = pen.at();
+    for (const Character& unit : line) {
+        layout.before.push_back(layout.pen.at);
+        layout.starts.push_back(layout.pen.place(unit));
+    }
     return layout;
 }
 
@@ -178,7 +170,7 @@ Cell cellAt(const Layout& layout, const Characters& units, std::size_t cursor) {
             return layout.starts[i];
         }
     }
-    return layout.end;
+    return layout.pen.at;
 }
 
 }  // namespace
@@ -230,10 +222,10 @@ void LineView::movedToFreshRow() {
 
 std::string LineView::update(const Characters& line, std::size_t cursor, std::size_t columns) {
     const Layout layout = layOut(prompt_, line, columns);
+    const bool redraw = !drawn_ || columns != columns_;
     std::string out;
-    Pen pen(columns, {});
     std::size_t same = 0;  // the characters shown as they are
-    if (!drawn_ || columns != columns_) {
+    if (redraw) {
         out = "\r";
         if (drawn_) {
             // A new width. A terminal that rewraps its rows has moved the
@@ -246,9 +238,8 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
         out += kEraseBelow;
         for (const Character& unit : prompt_) {
             out += unit.shown;
-            pen.place(unit);
         }
-        cursor_ = pen.at();
+        cursor_ = layout.pen.at;  // once the line is written below
     } else {
         while (same < shown_.size() && same < line.size() && shown_[same] == line[same]) {
             ++same;
@@ -257,23 +248,17 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
             // Rewritten from the first character that changed; what was shown
             // after it is erased first, so that no cell a wide character skips
             // keeps an old character.
-            const Cell from = same < line.size() ? layout.before[same] : layout.end;
-            out += moveBetween(cursor_, from);
+            out += moveBetween(cursor_, same < line.size() ? layout.before[same] : layout.pen.at);
             if (same < shown_.size()) {
                 out += kEraseBelow;
             }
-            pen = Pen(columns, from);
-            cursor_ = from;
+            cursor_ = layout.pen.at;  // once the rest is written below
         }
     }
     for (std::size_t i = same; i < line.size(); ++i) {
         out += line[i].shown;
-        pen.place(line[i]);
     }
-    if (same < line.size()) {
-        cursor_ = pen.at();
-    }
-    if (pen.waiting()) {
+    if (layout.pen.waiting && (redraw || same < line.size())) {
         out += kWrapRow;
     }
     const Cell target = cellAt(layout, line, cursor);
@@ -287,7 +272,7 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
 }
 
 std::string LineView::finish() {
-    const Cell end = layOut(prompt_, shown_, columns_).end;
+    const Cell end = layOut(prompt_, shown_, columns_).pen.at;
     std::string out = moveBetween(cursor_, end);
     // A line that fills its last row has already moved to a row of its own:
     // a line end from that row (up, then down again) tells a terminal that
