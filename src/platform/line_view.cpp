@@ -241,9 +241,7 @@ std::string LineView::update(const Characters& line, std::size_t cursor, std::si
         }
         cursor_ = layout.pen.at;  // once the line is written below
     } else {
-        while (same < shown_.size() && same < line.size() && shown_[same] == line[same]) {
-            ++same;
-        }
+        same = static_cast<std::size_t>(std::ranges::mismatch(shown_, line).in1 - shown_.begin());
         if (same < shown_.size() || same < line.size()) {
             // Rewritten from the first character that changed; what was shown
             // after it is erased first, so that no cell a wide character skips
