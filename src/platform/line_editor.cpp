@@ -247,10 +247,8 @@ const Characters& LineEditor::characters() {
 // How many characters end at or before the byte `at`.
 std::size_t LineEditor::count(std::size_t at) {
     const Characters& all = characters();
-    return static_cast<std::size_t>(
-        std::upper_bound(all.begin(), all.end(), at,
-                         [](std::size_t byte, const Character& c) { return byte < c.end; }) -
-        all.begin());
+    return static_cast<std::size_t>(std::ranges::upper_bound(all, at, {}, &Character::end) -
+                                    all.begin());
 }
 
 // Over what is no word, then over the word: back from the cursor to the

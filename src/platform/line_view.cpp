@@ -165,12 +165,9 @@ Layout layOut(const Characters& prompt, const Characters& line, std::size_t colu
 
 // The cell of the character that starts at byte `cursor`, or the end.
 Cell cellAt(const Layout& layout, const Characters& units, std::size_t cursor) {
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        if (units[i].begin >= cursor) {
-            return layout.starts[i];
-        }
-    }
-    return layout.pen.at;
+    const auto i = static_cast<std::size_t>(
+        std::ranges::lower_bound(units, cursor, {}, &Character::begin) - units.begin());
+    return i < units.size() ? layout.starts[i] : layout.pen.at;
 }
 
 }  // namespace
