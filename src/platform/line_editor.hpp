@@ -16,7 +16,7 @@ namespace cellbound {
 // line before sending it and recall earlier lines with Up and Down. What the
 // line on the screen shows is exactly what the game reads: every byte typed
 // is kept as it is (a UTF-8 character as its bytes, a Tab as a Tab), and
-// what would not show as itself is shown in a notation (LineView says which).
+// what would not show as itself is shown in a notation (Character says which).
 //
 // The game reads it like any other source of bytes, so what is left of a
 // line after a word read is still there for the next read.

@@ -9,7 +9,11 @@ namespace cellbound {
 
 // One character of a line (a letter with its combining marks, a control
 // character, a byte that is no UTF-8) and how it is shown: its bytes as they
-// are, or a notation in reverse video (the escapes included). `glyphs` holds
+// are, or, when they would not show as themselves, a notation in reverse
+// video (the escapes included): caret notation for a control character (^I
+// for a Tab, ^? for Delete), hexadecimal for a byte that is no UTF-8 (<FF>),
+// and the code points of a character that takes no column of its own, such
+// as a combining mark with no letter before it (<U+0301>). `glyphs` holds
 // the columns of each cell the terminal starts for it, so that the layout
 // wraps where the terminal does.
 struct Character {
@@ -36,13 +40,6 @@ struct Cell {
 // The prompt and the line being edited as the screen shows them, and the
 // bytes that bring the screen from what it shows to what it should show:
 // only what changed is written again.
-//
-// How the line is shown: every character as it is, except those that would
-// not show as themselves, which are shown in reverse video: a control
-// character in caret notation (^I for a Tab, ^? for Delete), a byte that is
-// no UTF-8 as its value in hexadecimal (<FF>), and a character that takes no
-// column of its own, such as a combining mark with no letter before it, as
-// its code point (<U+0301>).
 class LineView {
 public:
     // A new line after `prompt`, drawn from the start of the cursor's row.

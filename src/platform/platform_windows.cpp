@@ -16,26 +16,19 @@
 
 namespace cellbound {
 
-namespace {
-
-constexpr int kStandardInput = 0;
-constexpr int kStandardOutput = 1;
-
-}  // namespace
-
 // The standard streams through the C runtime's descriptors, in their text
 // mode: a line read ends in a line feed, and a line feed is written as
 // CR LF, as the console and Windows programs expect.
 struct Platform::Streams {
     std::array<char, 8192> block{};
     ByteSource input{[this] {
-        const int count = _read(kStandardInput, block.data(), static_cast<unsigned>(block.size()));
+        const int count = _read(_fileno(stdin), block.data(), static_cast<unsigned>(block.size()));
         return count > 0 ? std::string_view(block.data(), static_cast<std::size_t>(count))
                          : std::string_view();
     }};
     ByteSink output{[](std::string_view bytes) -> std::size_t {
         const auto size = static_cast<unsigned>(std::min<std::size_t>(bytes.size(), INT_MAX));
-        const int count = _write(kStandardOutput, bytes.data(), size);
+        const int count = _write(_fileno(stdout), bytes.data(), size);
         return count > 0 ? static_cast<std::size_t>(count) : 0;
     }};
     // Results are ignored: redirected output simply has no colour.
