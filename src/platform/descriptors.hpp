@@ -18,9 +18,7 @@ long readReady(int descriptor, char* into, std::size_t size);
 // Takes one key from a terminal and whatever comes with it until the input
 // has been quiet for a moment: the rest of a key sent in several bytes, keys
 // typed ahead and a whole paste, so that none is left over for the next
-// program. Returns what read() returns for the first byte: -1 with
-// EINTR when a signal came first, so that the caller may act on it and call
-// again.
+// program. Returns as readReady() does for the first byte.
 long takeKey(int descriptor, std::string& key);
 
 // Reads a file descriptor in blocks, whatever it is connected to.

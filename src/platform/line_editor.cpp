@@ -179,7 +179,7 @@ void LineEditor::press(unsigned char byte) {
 // Every key is taken whole; one that is not bound does nothing.
 void LineEditor::act(Key key) {
     for (const Binding& binding : kBindings) {
-        if (std::find(binding.keys.begin(), binding.keys.end(), key) != binding.keys.end()) {
+        if (std::ranges::find(binding.keys, key) != binding.keys.end()) {
             return binding.action(*this);
         }
     }
