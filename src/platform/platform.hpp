@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "console/console.hpp"
 
@@ -21,6 +22,9 @@ public:
     Platform& operator=(Platform&&) = delete;
 
     Console& console();
+
+    // What the final pause asks, the same on every platform that asks it.
+    static constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
 
     // Ends the session: asks for any key and waits for it, and gives the
     // exit status. When output could not be written, there is no wait: the

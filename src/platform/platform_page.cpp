@@ -35,12 +35,6 @@ EM_ASYNC_JS(void, cellbound_page_key, (), { await Module['page'].key(); });
 
 namespace cellbound {
 
-namespace {
-
-constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
-
-}  // namespace
-
 struct Platform::Streams {
     // Typed lines, as the page hands them over: a piece of one at a time,
     // empty when there is no more input.

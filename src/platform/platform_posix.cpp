@@ -20,11 +20,6 @@ namespace cellbound {
 
 namespace {
 
-constexpr std::string_view kPausePrompt = "Press any key to continue . . . ";
-// After a stop, at the start of the row below the shell's lines, or over
-// the prompt itself when nothing was written since.
-constexpr std::string_view kAskedAgain = "\rPress any key to continue . . . ";
-
 // A terminal that can move its cursor and show colours: one whose TERM
 // names a family known to take ANSI sequences. Any other (dumb, vt52, an
 // unknown name, none at all) gets the kernel's line editing and no colour.
@@ -120,8 +115,10 @@ int Platform::finish() {
         // too), so that the key pressed next does not go to the shell.
         if (p.inputIsTerminal) {
             waitForKey([&] {
+                // At the start of the row below the shell's lines, or over
+                // the prompt itself when nothing was written since.
                 if (p.outputIsTerminal) {
-                    console.print(kAskedAgain);
+                    console.print(std::string("\r").append(kPausePrompt));
                 }
             });
         } else {
