@@ -84,7 +84,7 @@ Boundary boundaryOf(char32_t point) noexcept {
     return static_cast<Boundary>(static_cast<int>(run.boundary) + 1);
 }
 
-bool isControl(Boundary boundary) noexcept {
+bool isControlBoundary(Boundary boundary) noexcept {
     return boundary == Boundary::CR || boundary == Boundary::LF || boundary == Boundary::Control;
 }
 
@@ -94,7 +94,7 @@ bool breakAllowed(Boundary before, Boundary after) noexcept {
     if (before == CR && after == LF) {
         return false;  // GB3
     }
-    if (isControl(before) || isControl(after)) {
+    if (isControlBoundary(before) || isControlBoundary(after)) {
         return true;  // GB4, GB5
     }
     if (before == L && (after == L || after == V || after == LV || after == LVT)) {
