@@ -13,21 +13,24 @@
 #include <string_view>
 #include <vector>
 
+#include "console/colour.hpp"
 #include "game_session.hpp"
+#include "platform/platform.hpp"
+#include "world/room_texts.hpp"
 
 namespace cellbound::testing {
 namespace {
 
-// The game's own texts.
-constexpr std::string_view kOpeningEnd = "There is nothing worth picking up.";
+// The game's own texts, and parts of them.
+constexpr std::string_view kOpeningEnd = room_texts::kNothingWorthPickingUp.substr(1);
 constexpr std::string_view kBedroom = "You see the bed you woke up in.";
 constexpr std::string_view kHelp = "Block, Talk, Look";
-constexpr std::string_view kPause = "Press any key to continue . . . ";
-constexpr std::string_view kAskedAgain = "\rPress any key to continue . . . ";
+constexpr std::string_view kPause = Platform::kPausePrompt;
+const std::string kAskedAgain = "\r" + std::string(kPause);
 
 constexpr std::string_view kReset = "\x1b[0m";
-constexpr std::string_view kGreen = "\x1b[92m";
-constexpr std::string_view kMagenta = "\x1b[95m";
+constexpr std::string_view kGreen = lookOf(Colour::Reply).escape;
+constexpr std::string_view kMagenta = lookOf(Colour::Command).escape;
 constexpr std::string_view kCtrlZ = "\x1a";
 
 std::size_t count(std::string_view text, std::string_view part) {
