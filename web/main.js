@@ -34,6 +34,7 @@ let resumedSaid = false;
 // not kept.
 const keptKey = 'cellbound.lines';
 let kept = [];
+let stored = 0;  // of them, how many storage holds already (a resumed game's)
 let keeping = true;
 function keep() {
   if (!keeping) return;
@@ -129,7 +130,7 @@ const page = {
       append(`${line}\n`, `${colour} echo`);
       reading = encoder.encode(`${line}\n`);
       kept.push(line);
-      keep();
+      if (kept.length > stored) keep();
     }
     const taken = reading.subarray(0, capacity);
     reading = taken.length < reading.length ? reading.subarray(taken.length) : null;
@@ -138,6 +139,7 @@ const page = {
   async key() {
     underWay = false;
     kept = [];
+    stored = 0;
     keep();
     show();
     setState('pause');
@@ -352,6 +354,7 @@ async function play({ module, createGame }) {
   wakeForLine = wakeForKey = null;
   underWay = false;
   kept = [];
+  stored = 0;
   keep();
 }
 
@@ -389,6 +392,7 @@ if (loaded) {
   const resumed = keptLines();
   typed.unshift(...resumed, ...earlyLines);
   underWay ||= resumed.length > 0;
+  stored = resumed.length;
   resumedSaid = resumed.length > 0;
   status.textContent = resumedSaid ? 'Game resumed.' : '';
   try {
