@@ -13,18 +13,25 @@ const rounds = Number(roundsText);
 
 const server = await serve(site);
 const address = `http://127.0.0.1:${server.address().port}/`;
+
+// Headless Chromium on a fresh profile, with these further switches.
+async function launch(profile, switches) {
+  return chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: false,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync', ...switches],
+    viewport: { width: 1000, height: 700 },
+  });
+}
+
 const times = [];
 let files = new Map();
+const turnCosts = [];
 try {
   for (let round = 0; round < rounds; round++) {
     const profile = mkdtempSync(join(tmpdir(), 'cellbound-bench-'));
-    const context = await chromium.launchPersistentContext(profile, {
-      executablePath: '/usr/bin/chromium',
-      headless: false,
-      args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-      viewport: { width: 1000, height: 700 },
-    });
+    const context = await launch(profile, ['--disable-quic']);
     try {
       const page = await context.newPage();
       const fetched = new Map();
@@ -45,29 +52,16 @@ try {
       rmSync(profile, { recursive: true, force: true });
     }
   }
-} finally {
-  server.close();
-}
 
-// A turn's cost in a long game with the accessibility tree built (as with a
-// screen reader on): from the line sent to the second frame after it, at
-// turn 10 and at turn 2,000, the games before it resumed from storage.
-const turnCosts = [];
-{
+  // A turn's cost in a long game with the accessibility tree built (as with
+  // a screen reader on): from the line sent to the second frame after it, at
+  // turn 10 and at turn 2,000, the games before it resumed from storage.
   const profile = mkdtempSync(join(tmpdir(), 'cellbound-bench-'));
-  const context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium',
-    headless: false,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--force-renderer-accessibility',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-    viewport: { width: 1000, height: 700 },
-  });
-  const server2 = await serve(site);
+  const context = await launch(profile, ['--force-renderer-accessibility']);
   try {
     const page = await context.newPage();
-    const url = `http://127.0.0.1:${server2.address().port}/`;
     for (const turns of [10, 2000]) {
-      await page.goto(url);
+      await page.goto(address);
       await page.evaluate((count) => localStorage.setItem('cellbound.lines', JSON.stringify(Array(count).fill('look'))), turns);
       await page.reload();
       await page.waitForFunction(() => document.forms[0].dataset.state === 'reading', null, { timeout: 120000 });
@@ -86,9 +80,10 @@ const turnCosts = [];
     }
   } finally {
     await context.close();
-    server2.close();
     rmSync(profile, { recursive: true, force: true });
   }
+} finally {
+  server.close();
 }
 
 const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
